@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "terrain/FileSystem.h"
+#include "terrain/WindowSystem.h"
+
+namespace grittydecal {
+
+inline constexpr std::string_view kDecalLinePrefix = "DECAL_LIB lib/g10/decals/";
+inline constexpr std::string_view kWorkingCopyName = "temp.txt";
+// Where Clear writes the new text before it takes the terrain file's place. A
+// leftover of a killed run is removed by the next Clear in that folder; its
+// extension keeps it from ever being taken for a terrain file.
+inline constexpr std::string_view kScratchName = ".temp.txt.part";
+
+// The edit of one terrain file. A failed edit beeps, leaves the file as it
+// was, and returns; nothing gets out to the walk.
+class TerrainEdits {
+public:
+    TerrainEdits(FileSystem& fileSystem, WindowSystem& window);
+
+    // Set: cuts an end-of-text mark near the end, then appends CR LF and the
+    // decal line.
+    void AppendDecalLine(const std::string& terrainFile, const std::string& decalName);
+
+    // Clear: rewrites the file without its decal lines; the previous text
+    // stays in the folder's working copy "temp.txt". The folder ends in "/".
+    void StripDecalLines(const std::string& folder, const std::string& terrainFile);
+
+private:
+    bool append(const std::string& terrainFile, const std::string& decalName);
+    bool strip(const std::string& folder, const std::string& terrainFile);
+    bool writeStripped(File& source, File& target);
+    bool install(const std::string& scratch, const std::string& terrainFile,
+                 const std::string& workingCopy);
+    bool mayReplace(const std::string& workingCopy);
+
+    FileSystem& fileSystem_;
+    WindowSystem& window_;
+    // Reused from file to file.
+    std::vector<char> readBuffer_;
+    std::string writeBuffer_;
+    std::string line_;
+};
+
+}  // namespace grittydecal
