@@ -63,7 +63,7 @@ public:
     virtual bool close() = 0;
 };
 
-enum class Exchange { Done, Unsupported, Failed };
+enum class LinkResult { Done, Unsupported, Failed };
 
 // The file services the commands, the walk and the edits rest on. Paths are
 // byte strings in the system's encoding.
@@ -100,8 +100,8 @@ public:
     virtual bool rename(const std::string& from, const std::string& to) = 0;
     // Takes the new name over from whatever file holds it.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
-    // Swaps two names in one step, where the file system can.
-    virtual Exchange exchange(const std::string& first, const std::string& second) = 0;
+    // A second name for an existing file, where the file system has them.
+    virtual LinkResult link(const std::string& existing, const std::string& newName) = 0;
 };
 
 }  // namespace grittydecal

@@ -19,7 +19,7 @@ public:
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool replace(const std::string& from, const std::string& to) override;
-    Exchange exchange(const std::string& first, const std::string& second) override;
+    LinkResult link(const std::string& existing, const std::string& newName) override;
 };
 
 }  // namespace grittydecal

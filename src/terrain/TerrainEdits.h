@@ -34,8 +34,7 @@ private:
     bool strip(const std::string& folder, const std::string& terrainFile);
     bool writeStripped(File& source, File& target);
     bool install(const std::string& scratch, const std::string& terrainFile,
-                 const std::string& workingCopy);
-    bool mayReplace(const std::string& workingCopy);
+                 const std::string& workingCopy, bool workingCopyExists);
 
     FileSystem& fileSystem_;
     WindowSystem& window_;

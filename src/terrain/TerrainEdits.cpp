@@ -1,0 +1,150 @@
+#include "terrain/TerrainEdits.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "terrain/ClearFilter.h"
+
+namespace grittydecal {
+
+namespace {
+// The end-of-text mark is looked for only this close to the end of the file.
+constexpr std::size_t kEndMarkReach = 128;
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+// Whether an earlier working copy may give way to a new one: a folder or a
+// read-only file under that name may not.
+bool mayGiveWay(const std::optional<FileStatus>& status) {
+    if (!status) return false;
+    switch (status->kind) {
+        case FileKind::Missing:
+        case FileKind::Link:
+            return true;
+        case FileKind::Folder:
+            return false;
+        case FileKind::Regular:
+        case FileKind::Other:
+            return !status->readOnly();
+    }
+    return false;
+}
+}  // namespace
+
+TerrainEdits::TerrainEdits(FileSystem& fileSystem, WindowSystem& window)
+    : fileSystem_(fileSystem), window_(window) {}
+
+void TerrainEdits::AppendDecalLine(const std::string& terrainFile, const std::string& decalName) {
+    if (!append(terrainFile, decalName)) window_.beep();
+}
+
+void TerrainEdits::StripDecalLines(const std::string& folder, const std::string& terrainFile) {
+    if (strip(folder, terrainFile)) {
+        window_.processPendingMessages();
+    } else {
+        window_.beep();
+    }
+}
+
+bool TerrainEdits::append(const std::string& terrainFile, const std::string& decalName) {
+    const auto file = fileSystem_.openForAppending(terrainFile);
+    if (!file) return false;
+    const auto status = file->status();
+    if (!status) return false;
+
+    const std::uint64_t size = status->size;
+    char tail[kEndMarkReach];
+    const std::size_t tailLength = static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndMarkReach));
+    const std::uint64_t tailStart = size - tailLength;
+    if (tailLength > 0) {
+        const auto got = file->readAt(tailStart, {tail, tailLength});
+        if (!got || *got != tailLength) return false;
+    }
+    const void* mark = std::memchr(tail, '\x1a', tailLength);
+    const std::uint64_t end =
+        mark ? tailStart + static_cast<std::size_t>(static_cast<const char*>(mark) - tail) : size;
+
+    line_.assign("\r\n");
+    line_.append(kDecalLinePrefix);
+    line_.append(decalName);
+    line_.append("\r\n");
+    // The line goes over the mark in one write, so the file is never seen cut
+    // without it; a longer tail is cut off afterwards.
+    const std::uint64_t newSize = end + line_.size();
+    if (!file->writeAt(end, line_) || (newSize < size && !file->truncate(newSize))) {
+        file->writeAt(tailStart, {tail, tailLength});
+        file->truncate(size);
+        return false;
+    }
+    window_.processPendingMessages();
+    return file->close();
+}
+
+bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFile) {
+    const std::string workingCopy = folder + std::string(kWorkingCopyName);
+    const std::string scratch = folder + std::string(kScratchName);
+    const auto earlierCopy = fileSystem_.status(workingCopy);
+    if (!mayGiveWay(earlierCopy)) return false;
+
+    auto source = fileSystem_.openForReading(terrainFile);
+    if (!source) return false;
+    const auto status = source->status();
+    if (!status) return false;
+
+    fileSystem_.remove(scratch);  // left by a run that was killed
+    auto target = fileSystem_.createNew(scratch);
+    if (!target) return false;
+    const bool written =
+        writeStripped(*source, *target) && target->takeAccessOf(*status) && target->close();
+    target.reset();
+    source.reset();
+    if (written && install(scratch, terrainFile, workingCopy,
+                           earlierCopy->kind != FileKind::Missing)) {
+        return true;
+    }
+    fileSystem_.remove(scratch);
+    return false;
+}
+
+bool TerrainEdits::writeStripped(File& source, File& target) {
+    ClearFilter filter;
+    readBuffer_.resize(kBlockSize);
+    writeBuffer_.clear();
+    for (;;) {
+        const auto got = source.read(readBuffer_);
+        if (!got) return false;
+        if (*got == 0) break;
+        if (!filter.feed({readBuffer_.data(), *got}, writeBuffer_)) break;
+        if (writeBuffer_.size() >= kBlockSize) {
+            if (!target.write(writeBuffer_)) return false;
+            writeBuffer_.clear();
+        }
+    }
+    filter.finish(writeBuffer_);
+    return writeBuffer_.empty() || target.write(writeBuffer_);
+}
+
+// Puts the new text in place of the terrain file and leaves the previous one
+// as the working copy. With hard links the terrain file is at every moment
+// either its previous or its new text, and whenever it is the new one, the
+// previous one is the working copy.
+bool TerrainEdits::install(const std::string& scratch, const std::string& terrainFile,
+                           const std::string& workingCopy, bool workingCopyExists) {
+    if (workingCopyExists && !fileSystem_.remove(workingCopy)) return false;
+
+    switch (fileSystem_.link(terrainFile, workingCopy)) {
+        case LinkResult::Done:
+            return fileSystem_.replace(scratch, terrainFile);
+        case LinkResult::Failed:
+            return false;
+        case LinkResult::Unsupported:
+            break;
+    }
+    // Without hard links the terrain file is briefly missing; a failure puts
+    // it back.
+    if (!fileSystem_.rename(terrainFile, workingCopy)) return false;
+    if (fileSystem_.rename(scratch, terrainFile)) return true;
+    fileSystem_.rename(workingCopy, terrainFile);
+    return false;
+}
+
+}  // namespace grittydecal

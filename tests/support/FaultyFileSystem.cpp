@@ -1,0 +1,96 @@
+#include "support/FaultyFileSystem.h"
+
+namespace grittydecal::testing {
+
+namespace {
+class FaultyFile final : public File {
+public:
+    FaultyFile(std::unique_ptr<File> real, const FaultyFileSystem& faults)
+        : real_(std::move(real)), faults_(faults) {}
+
+    std::optional<FileStatus> status() override { return real_->status(); }
+    std::optional<std::size_t> read(std::span<char> into) override {
+        if (faults_.fails("read")) return std::nullopt;
+        return real_->read(into);
+    }
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
+        if (faults_.fails("readAt")) return std::nullopt;
+        return real_->readAt(offset, into);
+    }
+    bool write(std::string_view bytes) override {
+        return !faults_.fails("write") && real_->write(bytes);
+    }
+    bool writeAt(std::uint64_t offset, std::string_view bytes) override {
+        return !faults_.fails("writeAt") && real_->writeAt(offset, bytes);
+    }
+    bool truncate(std::uint64_t length) override {
+        return !faults_.fails("truncate") && real_->truncate(length);
+    }
+    bool takeAccessOf(const FileStatus& other) override {
+        return !faults_.fails("takeAccessOf") && real_->takeAccessOf(other);
+    }
+    bool close() override {
+        // A close that fails still lets the descriptor go, as close(2) does.
+        const bool closed = real_->close();
+        return !faults_.fails("close") && closed;
+    }
+
+private:
+    std::unique_ptr<File> real_;
+    const FaultyFileSystem& faults_;
+};
+}  // namespace
+
+std::unique_ptr<File> FaultyFileSystem::wrap(std::unique_ptr<File> file) {
+    if (!file) return nullptr;
+    return std::make_unique<FaultyFile>(std::move(file), *this);
+}
+
+std::optional<std::uint32_t> FaultyFileSystem::attributes(const std::string& path) {
+    return real_.attributes(path);
+}
+
+std::optional<std::string> FaultyFileSystem::storedName(const std::string& path) {
+    return real_.storedName(path);
+}
+
+std::unique_ptr<Listing> FaultyFileSystem::list(const std::string& folder) {
+    return fails("list") ? nullptr : real_.list(folder);
+}
+
+std::optional<FileStatus> FaultyFileSystem::status(const std::string& path) {
+    if (fails("status")) return std::nullopt;
+    return real_.status(path);
+}
+
+std::unique_ptr<File> FaultyFileSystem::openForAppending(const std::string& path) {
+    return fails("openForAppending") ? nullptr : wrap(real_.openForAppending(path));
+}
+
+std::unique_ptr<File> FaultyFileSystem::openForReading(const std::string& path) {
+    return fails("openForReading") ? nullptr : wrap(real_.openForReading(path));
+}
+
+std::unique_ptr<File> FaultyFileSystem::createNew(const std::string& path) {
+    return fails("createNew") ? nullptr : wrap(real_.createNew(path));
+}
+
+bool FaultyFileSystem::remove(const std::string& path) {
+    return !fails("remove") && real_.remove(path);
+}
+
+bool FaultyFileSystem::rename(const std::string& from, const std::string& to) {
+    return !fails("rename") && real_.rename(from, to);
+}
+
+bool FaultyFileSystem::replace(const std::string& from, const std::string& to) {
+    return !fails("replace") && real_.replace(from, to);
+}
+
+LinkResult FaultyFileSystem::link(const std::string& existing, const std::string& newName) {
+    if (fails("unsupportedLink")) return LinkResult::Unsupported;
+    if (fails("link")) return LinkResult::Failed;
+    return real_.link(existing, newName);
+}
+
+}  // namespace grittydecal::testing

@@ -1,0 +1,236 @@
+#include "terrain/TerrainEdits.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/FaultyFileSystem.h"
+#include "support/RecordingWindow.h"
+#include "support/TempTree.h"
+#include "terrain/PosixFileSystem.h"
+
+namespace grittydecal {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::RecordingWindow;
+using testing::TempTree;
+
+const std::string kLine = "DECAL_LIB lib/g10/decals/stony_dirt_1.dcl\r\n";
+const std::string kTerrain =
+    "A\r\n800\r\nTERRAIN\r\n\r\nLOAD_CENTER 47 8 1000 1024\r\nBASE_TEX_NOWRAP x.dds\r\n"
+    "NO_ALPHA\r\n";
+
+struct SetCase {
+    const char* what;
+    std::string before;
+    std::string decalName;
+    std::string after;
+};
+
+TEST(AppendDecalLine, AppendsABreakAndTheDecalLine) {
+    const std::string tail200(200, 'y');
+    const std::string tail120(120, 'z');
+    const SetCase cases[] = {
+        {"ends in CR LF", "a\r\nb\r\n", "stony_dirt_1.dcl", "a\r\nb\r\n\r\n" + kLine},
+        {"ends in LF", "a\nb\n", "stony_dirt_1.dcl", "a\nb\n\r\n" + kLine},
+        {"last line without a break", "a\r\nb", "stony_dirt_1.dcl", "a\r\nb\r\n" + kLine},
+        {"empty file", "", "stony_dirt_1.dcl", "\r\n" + kLine},
+        {"last byte Ctrl-Z", "abc\x1a", "stony_dirt_1.dcl", "abc\r\n" + kLine},
+        {"Ctrl-Z ten bytes before the end", "head\x1a" "123456789", "stony_dirt_1.dcl",
+         "head\r\n" + kLine},
+        {"Ctrl-Z with a tail longer than the new bytes", "a\x1a" + tail120, "stony_dirt_1.dcl",
+         "a\r\n" + kLine},
+        {"Ctrl-Z out of reach stays", "x\x1a" + tail200, "stony_dirt_1.dcl",
+         "x\x1a" + tail200 + "\r\n" + kLine},
+        {"empty decal name", "a\r\n", "", "a\r\n\r\nDECAL_LIB lib/g10/decals/\r\n"},
+        {"a typed name is used as typed", "a\r\n", "Grass_and_shrubs.dcl",
+         "a\r\n\r\nDECAL_LIB lib/g10/decals/Grass_and_shrubs.dcl\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        tree.file("a.ter", c.before);
+        PosixFileSystem files;
+        RecordingWindow window;
+        TerrainEdits(files, window).AppendDecalLine(tree.path("a.ter"), c.decalName);
+        EXPECT_EQ(tree.read("a.ter"), c.after) << c.what;
+        EXPECT_EQ(window.events, std::vector<std::string>{"process"}) << c.what;
+    }
+}
+
+TEST(AppendDecalLine, TwiceGivesTwoDecalLines) {
+    TempTree tree;
+    tree.file("a.ter", "a\r\n");
+    PosixFileSystem files;
+    RecordingWindow window;
+    TerrainEdits edits(files, window);
+    edits.AppendDecalLine(tree.path("a.ter"), "stony_dirt_1.dcl");
+    edits.AppendDecalLine(tree.path("a.ter"), "stony_dirt_1.dcl");
+    EXPECT_EQ(tree.read("a.ter"), "a\r\n\r\n" + kLine + "\r\n" + kLine);
+}
+
+// A file that cannot be edited beeps and stays as it was.
+TEST(AppendDecalLine, LeavesFilesItMayNotEditAsTheyWere) {
+    TempTree tree;
+    tree.file("readonly.ter", "r\r\n");
+    tree.chmod("readonly.ter", 0444);
+    tree.file("target.txt", "t\r\n");
+    ASSERT_EQ(::symlink(tree.path("target.txt").c_str(), tree.path("link.ter").c_str()), 0);
+    ASSERT_EQ(::mkfifo(tree.path("fifo.ter").c_str(), 0644), 0);
+    tree.folder("folder.ter");
+
+    PosixFileSystem files;
+    RecordingWindow window;
+    TerrainEdits edits(files, window);
+    for (const char* name : {"readonly.ter", "link.ter", "fifo.ter", "folder.ter", "gone.ter"}) {
+        window.events.clear();
+        edits.AppendDecalLine(tree.path(name), "stony_dirt_1.dcl");
+        EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << name;
+    }
+    EXPECT_EQ(tree.read("readonly.ter"), "r\r\n");
+    EXPECT_EQ(tree.read("target.txt"), "t\r\n");
+}
+
+TEST(AppendDecalLine, AFailedWriteLeavesTheFileAsItWas) {
+    const std::string withMark = "abc\x1a" + std::string(100, 'q');
+    for (const char* failing : {"writeAt", "truncate", "readAt"}) {
+        TempTree tree;
+        tree.file("a.ter", withMark);
+        FaultyFileSystem files;
+        files.failing = {failing};
+        RecordingWindow window;
+        TerrainEdits(files, window).AppendDecalLine(tree.path("a.ter"), "stony_dirt_1.dcl");
+        EXPECT_EQ(tree.read("a.ter"), withMark) << failing;
+        EXPECT_EQ(window.count("beep"), 1) << failing;
+    }
+}
+
+struct ClearFixture : ::testing::Test {
+    TempTree tree;
+    PosixFileSystem files;
+    RecordingWindow window;
+    TerrainEdits edits{files, window};
+
+    void strip(const std::string& name, FileSystem& through) {
+        TerrainEdits(through, window).StripDecalLines(tree.path("terrain/"),
+                                                      tree.path("terrain/" + name));
+    }
+    void strip(const std::string& name) { strip(name, files); }
+};
+
+TEST_F(ClearFixture, RewritesTheFileAndKeepsThePreviousOneAsWorkingCopy) {
+    const std::string before = kTerrain + "\r\n" + kLine + "ab\n";
+    tree.file("terrain/Grass.TER", before);
+    tree.chmod("terrain/Grass.TER", 0640);
+    tree.file("terrain/temp.txt", "an earlier working copy");
+    struct stat original;
+    ASSERT_EQ(::stat(tree.path("terrain/Grass.TER").c_str(), &original), 0);
+
+    strip("Grass.TER");
+
+    EXPECT_EQ(tree.read("terrain/Grass.TER"), kTerrain);
+    EXPECT_EQ(tree.read("terrain/temp.txt"), before);
+    struct stat rewritten, workingCopy;
+    ASSERT_EQ(::stat(tree.path("terrain/Grass.TER").c_str(), &rewritten), 0);
+    ASSERT_EQ(::stat(tree.path("terrain/temp.txt").c_str(), &workingCopy), 0);
+    EXPECT_EQ(workingCopy.st_ino, original.st_ino) << "the working copy is the previous file";
+    EXPECT_EQ(rewritten.st_mode & 07777, 0640u);
+    EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName)));
+    EXPECT_FALSE(tree.exists("terrain/grass.ter"));
+    EXPECT_EQ(window.events, std::vector<std::string>{"process"});
+}
+
+TEST_F(ClearFixture, SetThenClearGivesTheFileBack) {
+    tree.file("terrain/a.ter", kTerrain);
+    edits.AppendDecalLine(tree.path("terrain/a.ter"), "flinty_dirt_2.dcl");
+    strip("a.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
+}
+
+TEST_F(ClearFixture, ALeftoverOfAKilledRunGoes) {
+    tree.file("terrain/a.ter", kTerrain);
+    tree.file("terrain/" + std::string(kScratchName), "half of something");
+    strip("a.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
+    EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName)));
+}
+
+// Nothing may be lost: whatever stands in the way, the terrain file and any
+// earlier working copy stay as they were.
+TEST_F(ClearFixture, LeavesEverythingAsItWasWhenTheWorkingCopyCannotGiveWay) {
+    const std::string before = kTerrain + kLine;
+    tree.file("terrain/a.ter", before);
+    tree.folder("terrain/temp.txt/inside");
+    strip("a.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), before);
+    EXPECT_TRUE(tree.exists("terrain/temp.txt/inside"));
+
+    ASSERT_EQ(::rmdir(tree.path("terrain/temp.txt/inside").c_str()), 0);
+    ASSERT_EQ(::rmdir(tree.path("terrain/temp.txt").c_str()), 0);
+    tree.file("terrain/temp.txt", "read-only copy");
+    tree.chmod("terrain/temp.txt", 0444);
+    strip("a.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), before);
+    EXPECT_EQ(tree.read("terrain/temp.txt"), "read-only copy");
+    EXPECT_EQ(window.count("beep"), 2);
+    EXPECT_EQ(window.count("process"), 0);
+}
+
+TEST_F(ClearFixture, NeverGoesThroughALinkOrIntoASpecialFile) {
+    tree.file("outside.ter", kLine);
+    tree.folder("terrain");
+    ASSERT_EQ(::symlink(tree.path("outside.ter").c_str(), tree.path("terrain/link.ter").c_str()), 0);
+    ASSERT_EQ(::mkfifo(tree.path("terrain/fifo.ter").c_str(), 0644), 0);
+    tree.folder("terrain/folder.ter/inside");
+    tree.chmod("terrain/folder.ter", 0555);
+    for (const char* name : {"link.ter", "fifo.ter", "folder.ter"}) strip(name);
+    EXPECT_EQ(window.count("beep"), 3);
+    EXPECT_EQ(tree.read("outside.ter"), kLine);
+    EXPECT_TRUE(tree.exists("terrain/folder.ter/inside"));
+    EXPECT_FALSE(tree.exists("terrain/temp.txt"));
+}
+
+TEST_F(ClearFixture, AFailureAtAnyStepLeavesTheFileAsItWas) {
+    const std::string before = kTerrain + kLine;
+    for (const char* failing : {"openForReading", "createNew", "read", "write", "takeAccessOf",
+                                "close", "link", "replace"}) {
+        tree.file("terrain/a.ter", before);
+        tree.file("terrain/temp.txt", "earlier");
+        FaultyFileSystem faulty;
+        faulty.failing = {failing};
+        window.events.clear();
+        strip("a.ter", faulty);
+        EXPECT_EQ(tree.read("terrain/a.ter"), before) << failing;
+        EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName))) << failing;
+        EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << failing;
+    }
+}
+
+TEST_F(ClearFixture, WorksWhereTheFileSystemHasNoHardLinks) {
+    const std::string before = kTerrain + kLine;
+    tree.file("terrain/a.ter", before);
+    FaultyFileSystem noLinks;
+    noLinks.failing = {"unsupportedLink"};
+    strip("a.ter", noLinks);
+    EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
+    EXPECT_EQ(tree.read("terrain/temp.txt"), before);
+
+    // and puts the file back when the new one cannot take its place
+    tree.file("terrain/b.ter", before);
+    noLinks.failing.insert("rename");
+    strip("b.ter", noLinks);
+    EXPECT_EQ(tree.read("terrain/b.ter"), before);
+}
+
+TEST_F(ClearFixture, EmptyFilesStayEmpty) {
+    tree.file("terrain/a.ter", "");
+    tree.file("terrain/b.ter", "\x1a" "DECAL_LIB x\r\n");
+    strip("a.ter");
+    strip("b.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), "");
+    EXPECT_EQ(tree.read("terrain/b.ter"), "");
+    EXPECT_EQ(tree.read("terrain/temp.txt"), "\x1a" "DECAL_LIB x\r\n");
+}
+
+}  // namespace
+}  // namespace grittydecal
