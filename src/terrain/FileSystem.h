@@ -79,6 +79,9 @@ public:
     // way; nothing when there is no such entry or the path ends in "/".
     virtual std::optional<std::string> storedName(const std::string& path) = 0;
 
+    // The whole path in its stored spelling, resolved the same way.
+    virtual std::optional<std::string> storedPath(const std::string& path) = 0;
+
     // Every entry of the folder, "." and ".." included; null when the folder
     // cannot be listed.
     virtual std::unique_ptr<Listing> list(const std::string& folder) = 0;

@@ -223,7 +223,9 @@ public:
     bool takeAccessOf(const FileStatus& other) override {
         // Only root may give a file away; anyone else keeps the new file as
         // their own.
-        if (::geteuid() == 0) (void)::fchown(fd_, other.owner, other.group);
+        if (::geteuid() == 0 && (other.owner != 0 || other.group != ::getegid())) {
+            (void)::fchown(fd_, other.owner, other.group);
+        }
         return ::fchmod(fd_, other.permissions) == 0;
     }
 
@@ -272,11 +274,12 @@ std::optional<std::string> PosixFileSystem::storedName(const std::string& path) 
     return std::string(lastComponent(*resolved));
 }
 
+std::optional<std::string> PosixFileSystem::storedPath(const std::string& path) {
+    return resolve(path);
+}
+
 std::unique_ptr<Listing> PosixFileSystem::list(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir && errno == ENOENT) {
-        if (const auto resolved = resolve(folder)) dir = ::opendir(resolved->c_str());
-    }
     if (!dir) return nullptr;
     return std::make_unique<PosixListing>(dir);
 }

@@ -11,6 +11,7 @@ class PosixFileSystem final : public FileSystem {
 public:
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     std::optional<std::string> storedName(const std::string& path) override;
+    std::optional<std::string> storedPath(const std::string& path) override;
     std::unique_ptr<Listing> list(const std::string& folder) override;
     std::optional<FileStatus> status(const std::string& path) override;
     std::unique_ptr<File> openForAppending(const std::string& path) override;

@@ -90,9 +90,13 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     const auto status = source->status();
     if (!status) return false;
 
-    fileSystem_.remove(scratch);  // left by a run that was killed
     auto target = fileSystem_.createNew(scratch);
-    if (!target) return false;
+    if (!target) {
+        // Left by a run that was killed: it never holds the only copy of a text.
+        fileSystem_.remove(scratch);
+        target = fileSystem_.createNew(scratch);
+        if (!target) return false;
+    }
     const bool written =
         writeStripped(*source, *target) && target->takeAccessOf(*status) && target->close();
     target.reset();

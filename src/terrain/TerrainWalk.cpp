@@ -36,17 +36,19 @@ TerrainWalk::TerrainWalk(FileSystem& fileSystem, WindowSystem& window)
     : fileSystem_(fileSystem), window_(window), edits_(fileSystem, window) {}
 
 void TerrainWalk::AddDecalLines(const std::string& folder, const std::string& decalName) {
-    shownPath_ = folder;
-    realPath_ = folder;
     decalName_ = &decalName;
-    walk(Edit::Append);
+    start(folder, Edit::Append);
     decalName_ = nullptr;
 }
 
-void TerrainWalk::RemoveDecalLines(const std::string& folder) {
+void TerrainWalk::RemoveDecalLines(const std::string& folder) { start(folder, Edit::Strip); }
+
+void TerrainWalk::start(const std::string& folder, Edit edit) {
+    // The folder as formed is what the label shows; its letter case may
+    // differ from the stored one, which the file operations need.
     shownPath_ = folder;
-    realPath_ = folder;
-    walk(Edit::Strip);
+    realPath_ = fileSystem_.storedPath(folder).value_or(folder);
+    walk(edit);
 }
 
 void TerrainWalk::walk(Edit edit) {

@@ -24,6 +24,7 @@ public:
 
 private:
     enum class Edit { Append, Strip };
+    void start(const std::string& folder, Edit edit);
     void walk(Edit edit);
 
     FileSystem& fileSystem_;

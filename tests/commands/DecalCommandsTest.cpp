@@ -1,6 +1,7 @@
 #include "commands/DecalCommands.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "support/RecordingWindow.h"
 #include "support/TempTree.h"
@@ -63,6 +64,13 @@ TEST_F(DecalCommandsTest, SetAndClearInInstallationMode) {
     EXPECT_EQ(window.count("beep"), 0);
 }
 
+TEST_F(DecalCommandsTest, FoldersStoredInOtherLetterCaseAreFound) {
+    tree.file("x-plane/custom scenery/Area/terrain/a.ter", kBefore);
+    EXPECT_TRUE(commands.set(tree.path("X-Plane"), false, "stony_dirt_1.dcl"));
+    EXPECT_EQ(tree.read("x-plane/custom scenery/Area/terrain/a.ter"), kAfterSet);
+    EXPECT_EQ(window.labels().front(), tree.path("x-plane/Custom Scenery/"));
+}
+
 TEST_F(DecalCommandsTest, AreaModeWalksTheWholeAreaFolder) {
     tree.file("area/terrain/a.ter", kBefore);
     tree.file("area/sub/terrain/b.ter", kBefore);
@@ -110,6 +118,37 @@ TEST_F(DecalCommandsTest, ASecondCommandDoesNotStartWhileOneRuns) {
     EXPECT_EQ(tree.read("area/terrain/a.ter"), kAfterSet);
     EXPECT_EQ(tree.read("area/terrain/b.ter"), kAfterSet);
     EXPECT_TRUE(commands.clear(tree.path("area"), true)) << "runs again once the first is done";
+}
+
+TEST_F(DecalCommandsTest, OddFolderTextsGiveAClearOutcome) {
+    // A relative text is taken from the current folder.
+    tree.file("rel/terrain/a.ter", kBefore);
+    char previous[4096];
+    ASSERT_TRUE(::getcwd(previous, sizeof previous));
+    ASSERT_EQ(::chdir(tree.root().c_str()), 0);
+    commands.set("REL", true, "stony_dirt_1.dcl");
+    ASSERT_EQ(::chdir(previous), 0);
+    EXPECT_EQ(tree.read("rel/terrain/a.ter"), kAfterSet);
+
+    // Texts that name nothing usable are the wrong folder.
+    std::string tooLong = tree.root();
+    while (tooLong.size() < 5000) tooLong += "abcdefghi/";
+    for (const std::string& text : {tooLong, std::string(5000, 'x'), std::string()}) {
+        window.events.clear();
+        commands.clear(text, true);
+        EXPECT_EQ(window.events.front(), "error Wrong folder") << text.size();
+        EXPECT_EQ(window.labels(), std::vector<std::string>{std::string(kDone)});
+    }
+}
+
+TEST_F(DecalCommandsTest, ADeepTreeIsWalkedToTheBottom) {
+    std::string deep = "area/terrain/";
+    for (int level = 0; level < 200; ++level) deep += "d/";
+    tree.file(deep + "terrain/a.ter", kBefore);
+    commands.set(tree.path("area"), true, "stony_dirt_1.dcl");
+    EXPECT_EQ(tree.read(deep + "terrain/a.ter"), kAfterSet);
+    commands.clear(tree.path("area"), true);
+    EXPECT_EQ(tree.read(deep + "terrain/a.ter"), kBefore);
 }
 
 }  // namespace

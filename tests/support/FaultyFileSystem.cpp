@@ -54,6 +54,10 @@ std::optional<std::string> FaultyFileSystem::storedName(const std::string& path)
     return real_.storedName(path);
 }
 
+std::optional<std::string> FaultyFileSystem::storedPath(const std::string& path) {
+    return real_.storedPath(path);
+}
+
 std::unique_ptr<Listing> FaultyFileSystem::list(const std::string& folder) {
     return fails("list") ? nullptr : real_.list(folder);
 }

@@ -56,7 +56,8 @@ TEST_F(PosixFileSystemTest, NamesAreFoundWithoutRegardToLetterCase) {
     EXPECT_EQ(files.storedName(tree.path("x-plane 10/custom scenery")), "Custom Scenery");
     EXPECT_EQ(files.storedName(tree.path("X-PLANE 10")), "X-Plane 10");
     EXPECT_EQ(files.attributes(tree.path("x-plane 10/CUSTOM SCENERY/")), 16u);
-    EXPECT_TRUE(files.list(tree.path("x-plane 10/custom scenery/")));
+    EXPECT_EQ(files.storedPath(tree.path("x-plane 10/custom scenery/")),
+              tree.path("X-Plane 10/Custom Scenery/"));
     EXPECT_EQ(files.storedName(tree.path("x-plane 10/")), std::nullopt);
     EXPECT_EQ(files.storedName(tree.path("x-plane 10/nothing")), std::nullopt);
 }

@@ -222,6 +222,14 @@ TEST_F(ClearFixture, WorksWhereTheFileSystemHasNoHardLinks) {
     EXPECT_EQ(tree.read("terrain/b.ter"), before);
 }
 
+TEST_F(ClearFixture, ALineOfMegabytesComesBackWhole) {
+    std::string line(3 * 1024 * 1024 + 17, 'x');
+    for (std::size_t i = 0; i < line.size(); i += 4099) line[i] = '\0';
+    tree.file("terrain/a.ter", "BASE\n" + line + "\nDECAL_LIB z\n" + line);
+    strip("a.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), "BASE\r\n" + line + "\r\n" + line + "\r\n");
+}
+
 TEST_F(ClearFixture, EmptyFilesStayEmpty) {
     tree.file("terrain/a.ter", "");
     tree.file("terrain/b.ter", "\x1a" "DECAL_LIB x\r\n");

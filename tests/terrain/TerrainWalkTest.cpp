@@ -63,6 +63,7 @@ public:
     }
     std::optional<std::uint32_t> attributes(const std::string&) override { return {}; }
     std::optional<std::string> storedName(const std::string&) override { return {}; }
+    std::optional<std::string> storedPath(const std::string& path) override { return path; }
     std::unique_ptr<File> createNew(const std::string&) override { return nullptr; }
     bool remove(const std::string&) override { return false; }
     bool rename(const std::string&, const std::string&) override { return false; }
