@@ -16,7 +16,7 @@ struct ReadCase {
 
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 
-class IniTextRead : public testing::TestWithParam<ReadCase> {};
+class IniTextRead : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(IniTextRead, FindsTheValueAsWindowsWould) {
     const ReadCase& c = GetParam();
@@ -27,7 +27,7 @@ const std::string kLong(3000, 'a');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniTextRead,
-    testing::Values(
+    ::testing::Values(
         ReadCase{"empty text", "", "Key", "<default>"},
         ReadCase{"missing section", "[Other]\nKey=1\n", "Key", "<default>"},
         ReadCase{"missing key", "[TForm1]\nOther=1\n", "Key", "<default>"},
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"cut to 2047", "[TForm1]\nKey=" + kLong + "\n", "Key", kLong.substr(0, 2047)},
         ReadCase{"quotes dropped before the cut", "[TForm1]\nKey=\"" + kLong + "\"\n", "Key",
                  kLong.substr(0, 2047)}),
-    [](const testing::TestParamInfo<ReadCase>& info) {
+    [](const ::testing::TestParamInfo<ReadCase>& info) {
         std::string name = info.param.name;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
@@ -74,7 +74,7 @@ struct WriteCase {
 
 void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
 
-class IniTextWrite : public testing::TestWithParam<WriteCase> {};
+class IniTextWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(IniTextWrite, ChangesOnlyWhatItMust) {
     const WriteCase& c = GetParam();
@@ -86,7 +86,7 @@ TEST_P(IniTextWrite, ChangesOnlyWhatItMust) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniTextWrite,
-    testing::Values(
+    ::testing::Values(
         WriteCase{"new text", "", "Key", "1", "[TForm1]\nKey=1\n"},
         WriteCase{"new section after others", "; mine\n[Other]\nA=1\n", "Key", "1",
                   "; mine\n[Other]\nA=1\n\n[TForm1]\nKey=1\n"},
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "[TForm1]\nA=1\n[TForm1]\nKey=3\n"},
         WriteCase{"added to the first of a repeated section", "[TForm1]\nA=1\n[TForm1]\nB=2\n",
                   "Key", "3", "[TForm1]\nA=1\nKey=3\n[TForm1]\nB=2\n"}),
-    [](const testing::TestParamInfo<WriteCase>& info) {
+    [](const ::testing::TestParamInfo<WriteCase>& info) {
         std::string name = info.param.name;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
