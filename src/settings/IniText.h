@@ -7,14 +7,15 @@
 
 namespace grittydecal {
 
-// The text of an initialization file, read and edited as the Windows profile
+// The text of an initialization file, read and edited much as the Windows profile
 // functions do, byte for byte and without any change of encoding.
 //
 // How lines are read:
 // - A line ends at LF; a CR before it belongs to the line break. Blanks (space,
 //   tab, CR, VT, FF) around a line are ignored.
 // - "[name]" starts a section; blanks inside the brackets are ignored. A
-//   section that appears twice is read as one; new keys go to its first part.
+//   section that appears twice is read as one; new keys go to where it first
+//   appears.
 // - In a section, "key=value" is a key, cut at the first "="; blanks around
 //   the key and the value are ignored. The first of two equal keys counts.
 // - Lines starting with ";", lines without "=", and lines before the first
