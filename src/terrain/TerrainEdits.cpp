@@ -67,16 +67,47 @@ bool TerrainEdits::append(const std::string& terrainFile, const std::string& dec
     line_.append(kDecalLinePrefix);
     line_.append(decalName);
     line_.append("\r\n");
-    // The line goes over the mark in one write, so the file is never seen cut
-    // without it; a longer tail is cut off afterwards.
-    const std::uint64_t newSize = end + line_.size();
-    if (!file->writeAt(end, line_) || (newSize < size && !file->truncate(newSize))) {
+    if (end + line_.size() < size) {
+        // Shrinking in place would take a write and a cut, with a moment in
+        // between when the file is neither: write it anew beside instead.
+        if (!rewriteWithLine(*file, *status, end, terrainFile)) return false;
+    } else if (!file->writeAt(end, line_)) {
+        // One write over the mark, if any: a partial one is all there is to
+        // undo.
         file->writeAt(tailStart, {tail, tailLength});
         file->truncate(size);
         return false;
     }
     window_.processPendingMessages();
     return file->close();
+}
+
+bool TerrainEdits::rewriteWithLine(File& file, const FileStatus& status, std::uint64_t end,
+                                   const std::string& terrainFile) {
+    const std::string scratch =
+        terrainFile.substr(0, terrainFile.rfind('/') + 1) + std::string(kScratchName);
+    auto target = createScratch(scratch);
+    if (!target) return false;
+    bool written = true;
+    readBuffer_.resize(kBlockSize);
+    for (std::uint64_t at = 0; written && at < end;) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, end - at));
+        const auto got = file.readAt(at, {readBuffer_.data(), want});
+        written = got && *got == want && target->write({readBuffer_.data(), want});
+        at += want;
+    }
+    written = written && target->write(line_) && target->takeAccessOf(status) && target->close();
+    target.reset();
+    if (written && fileSystem_.replace(scratch, terrainFile)) return true;
+    fileSystem_.remove(scratch);
+    return false;
+}
+
+std::unique_ptr<File> TerrainEdits::createScratch(const std::string& scratch) {
+    if (auto target = fileSystem_.createNew(scratch)) return target;
+    // Left by a run that was killed: it never holds the only copy of a text.
+    fileSystem_.remove(scratch);
+    return fileSystem_.createNew(scratch);
 }
 
 bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFile) {
@@ -90,13 +121,8 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     const auto status = source->status();
     if (!status) return false;
 
-    auto target = fileSystem_.createNew(scratch);
-    if (!target) {
-        // Left by a run that was killed: it never holds the only copy of a text.
-        fileSystem_.remove(scratch);
-        target = fileSystem_.createNew(scratch);
-        if (!target) return false;
-    }
+    auto target = createScratch(scratch);
+    if (!target) return false;
     const bool written =
         writeStripped(*source, *target) && target->takeAccessOf(*status) && target->close();
     target.reset();

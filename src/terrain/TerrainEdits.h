@@ -10,8 +10,8 @@ namespace grittydecal {
 
 inline constexpr std::string_view kDecalLinePrefix = "DECAL_LIB lib/g10/decals/";
 inline constexpr std::string_view kWorkingCopyName = "temp.txt";
-// Where Clear writes the new text before it takes the terrain file's place. A
-// leftover of a killed run is removed by the next Clear in that folder; its
+// Where a new text is written before it takes the terrain file's place. A
+// leftover of a killed run is removed by the next edit that needs it; its
 // extension keeps it from ever being taken for a terrain file.
 inline constexpr std::string_view kScratchName = ".temp.txt.part";
 
@@ -31,7 +31,10 @@ public:
 
 private:
     bool append(const std::string& terrainFile, const std::string& decalName);
+    bool rewriteWithLine(File& file, const FileStatus& status, std::uint64_t end,
+                         const std::string& terrainFile);
     bool strip(const std::string& folder, const std::string& terrainFile);
+    std::unique_ptr<File> createScratch(const std::string& scratch);
     bool writeStripped(File& source, File& target);
     bool install(const std::string& scratch, const std::string& terrainFile,
                  const std::string& workingCopy, bool workingCopyExists);

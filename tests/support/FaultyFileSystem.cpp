@@ -1,14 +1,19 @@
 #include "support/FaultyFileSystem.h"
 
+#include <signal.h>
+
 namespace grittydecal::testing {
 
 namespace {
 class FaultyFile final : public File {
 public:
-    FaultyFile(std::unique_ptr<File> real, const FaultyFileSystem& faults)
+    FaultyFile(std::unique_ptr<File> real, FaultyFileSystem& faults)
         : real_(std::move(real)), faults_(faults) {}
 
-    std::optional<FileStatus> status() override { return real_->status(); }
+    std::optional<FileStatus> status() override {
+        if (faults_.fails("status")) return std::nullopt;
+        return real_->status();
+    }
     std::optional<std::size_t> read(std::span<char> into) override {
         if (faults_.fails("read")) return std::nullopt;
         return real_->read(into);
@@ -17,11 +22,19 @@ public:
         if (faults_.fails("readAt")) return std::nullopt;
         return real_->readAt(offset, into);
     }
+    // A short write gets half of its bytes out before it fails, as on a disk
+    // that has just filled up.
     bool write(std::string_view bytes) override {
-        return !faults_.fails("write") && real_->write(bytes);
+        if (faults_.fails("write")) return false;
+        if (!faults_.failing.erase("shortWrite")) return real_->write(bytes);
+        real_->write(bytes.substr(0, bytes.size() / 2));
+        return false;
     }
     bool writeAt(std::uint64_t offset, std::string_view bytes) override {
-        return !faults_.fails("writeAt") && real_->writeAt(offset, bytes);
+        if (faults_.fails("writeAt")) return false;
+        if (!faults_.failing.erase("shortWrite")) return real_->writeAt(offset, bytes);
+        real_->writeAt(offset, bytes.substr(0, bytes.size() / 2));
+        return false;
     }
     bool truncate(std::uint64_t length) override {
         return !faults_.fails("truncate") && real_->truncate(length);
@@ -37,9 +50,18 @@ public:
 
 private:
     std::unique_ptr<File> real_;
-    const FaultyFileSystem& faults_;
+    FaultyFileSystem& faults_;
 };
 }  // namespace
+
+bool FaultyFileSystem::fails(const std::string& operation) {
+    ++calls;
+    if (killAt != 0 && calls == killAt) ::raise(SIGKILL);
+    const bool fail = failing.contains(operation) ||
+                      (failAt != 0 && (calls == failAt || (persistent && calls > failAt)));
+    failed = failed || fail;
+    return fail;
+}
 
 std::unique_ptr<File> FaultyFileSystem::wrap(std::unique_ptr<File> file) {
     if (!file) return nullptr;
@@ -47,14 +69,17 @@ std::unique_ptr<File> FaultyFileSystem::wrap(std::unique_ptr<File> file) {
 }
 
 std::optional<std::uint32_t> FaultyFileSystem::attributes(const std::string& path) {
+    if (fails("attributes")) return std::nullopt;
     return real_.attributes(path);
 }
 
 std::optional<std::string> FaultyFileSystem::storedName(const std::string& path) {
+    if (fails("storedName")) return std::nullopt;
     return real_.storedName(path);
 }
 
 std::optional<std::string> FaultyFileSystem::storedPath(const std::string& path) {
+    if (fails("storedPath")) return std::nullopt;
     return real_.storedPath(path);
 }
 
@@ -92,8 +117,8 @@ bool FaultyFileSystem::replace(const std::string& from, const std::string& to) {
 }
 
 LinkResult FaultyFileSystem::link(const std::string& existing, const std::string& newName) {
-    if (fails("unsupportedLink")) return LinkResult::Unsupported;
     if (fails("link")) return LinkResult::Failed;
+    if (failing.contains("unsupportedLink")) return LinkResult::Unsupported;
     return real_.link(existing, newName);
 }
 

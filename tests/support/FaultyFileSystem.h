@@ -8,15 +8,26 @@
 
 namespace grittydecal::testing {
 
-// The real file services, but every operation named in failing fails
-// without doing anything. Names: "list", "status", "openForAppending",
-// "openForReading", "createNew", "remove", "rename", "replace", "link",
-// "unsupportedLink" (link answers that there are no hard links), and of open
-// files "read", "readAt", "write", "writeAt", "truncate", "takeAccessOf",
-// "close".
+// The real file services with failures on demand. An operation fails,
+// without doing anything, when it is named in failing, when it is the
+// failAt-th call (counting from 1), or with persistent set any call after
+// that. At the killAt-th call the process is killed instead.
+//
+// Names: "attributes", "storedName", "storedPath", "list", "status",
+// "openForAppending", "openForReading", "createNew", "remove", "rename",
+// "replace", "link", "unsupportedLink" (link answers that there are no hard
+// links), and of open files "status", "read", "readAt", "write", "writeAt",
+// "truncate", "takeAccessOf", "close"; "shortWrite" makes the next write put out
+// half of its bytes and then fail.
 class FaultyFileSystem final : public FileSystem {
 public:
     std::set<std::string> failing;
+    std::uint64_t failAt = 0;
+    bool persistent = false;
+    std::uint64_t killAt = 0;
+    std::uint64_t calls = 0;
+    // Whether an injected failure was answered.
+    bool failed = false;
 
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     std::optional<std::string> storedName(const std::string& path) override;
@@ -31,7 +42,8 @@ public:
     bool replace(const std::string& from, const std::string& to) override;
     LinkResult link(const std::string& existing, const std::string& newName) override;
 
-    bool fails(const std::string& operation) const { return failing.contains(operation); }
+    // Counts the call and says whether it is to fail.
+    bool fails(const std::string& operation);
 
 private:
     std::unique_ptr<File> wrap(std::unique_ptr<File> file);

@@ -55,6 +55,7 @@ TEST(AppendDecalLine, AppendsABreakAndTheDecalLine) {
         TerrainEdits(files, window).AppendDecalLine(tree.path("a.ter"), c.decalName);
         EXPECT_EQ(tree.read("a.ter"), c.after) << c.what;
         EXPECT_EQ(window.events, std::vector<std::string>{"process"}) << c.what;
+        EXPECT_FALSE(tree.exists(std::string(kScratchName))) << c.what;
     }
 }
 
@@ -92,16 +93,24 @@ TEST(AppendDecalLine, LeavesFilesItMayNotEditAsTheyWere) {
 }
 
 TEST(AppendDecalLine, AFailedWriteLeavesTheFileAsItWas) {
-    const std::string withMark = "abc\x1a" + std::string(100, 'q');
-    for (const char* failing : {"writeAt", "truncate", "readAt"}) {
+    const std::string plain = "abc\r\n";
+    const std::string shortTail = "abc\x1a" "12345";
+    const std::string longTail = "abc\x1a" + std::string(100, 'q');  // rewritten beside
+    const std::pair<std::string, const char*> cases[] = {
+        {plain, "readAt"},        {plain, "writeAt"},      {plain, "shortWrite"},
+        {shortTail, "shortWrite"}, {longTail, "readAt"},   {longTail, "createNew"},
+        {longTail, "write"},      {longTail, "shortWrite"}, {longTail, "replace"},
+    };
+    for (const auto& [before, failing] : cases) {
         TempTree tree;
-        tree.file("a.ter", withMark);
+        tree.file("a.ter", before);
         FaultyFileSystem files;
         files.failing = {failing};
         RecordingWindow window;
         TerrainEdits(files, window).AppendDecalLine(tree.path("a.ter"), "stony_dirt_1.dcl");
-        EXPECT_EQ(tree.read("a.ter"), withMark) << failing;
-        EXPECT_EQ(window.count("beep"), 1) << failing;
+        EXPECT_EQ(tree.read("a.ter"), before) << failing;
+        EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << failing;
+        EXPECT_FALSE(tree.exists(std::string(kScratchName))) << failing;
     }
 }
 
