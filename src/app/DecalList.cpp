@@ -1,0 +1,45 @@
+#include "app/DecalList.h"
+
+namespace grittydecal {
+
+const std::array<std::u16string_view, 37> kDecalList = {
+    u"stony_dirt_1.dcl",
+    u"stony_dirt_2.dcl",
+    u"LF_grey_1_mid.dcl",
+    u"maquify_1_alpha_key.dcl",
+    u"maquify_1_green_key.dcl",
+    u"flinty_dirt_1.dcl",
+    u"flinty_dirt_2.dcl",
+    u"flinty_dirt_3.dcl",
+    u"shrub_and_dirt_1.dcl",
+    u"shrub_and_dirt_2.dcl",
+    u"grass_and_shrubs.dcl",
+    u"long_grass_and_shrubs.dcl",
+    u"AGB_grass_and_asphalt_1.dcl",
+    u"AGS_shrub_dirt_green_key_1.dcl",
+    u"AGS_suburban_garden_1.dcl",
+    u"AGS_suburban_garden_1_proj.dcl",
+    u"AGS_suburban_garden_vdry_1.dcl",
+    u"dry_grass_and_stony_dirt_1.dcl",
+    u"dry_grass_and_stony_dirt_2.dcl",
+    u"grass_and_asphalt_1.dcl",
+    u"grass_and_asphalt_2.dcl",
+    u"grass_and_asphalt_3.dcl",
+    u"grass_and_asphalt_green_key.dcl",
+    u"grass_and_asphalt_green_key2.dcl",
+    u"grass_and_stony_dirt_1.dcl",
+    u"grass_dirt_and_RGB_LF.dcl",
+    u"grasses_combo_3.dcl",
+    u"industrial_outlay.dcl",
+    u"long_grass_and_gravel_1.dcl",
+    u"low_freq_mod_1.dcl",
+    u"maquify_1_mod_key.dcl",
+    u"park_grass_wet.dcl",
+    u"very_long_grass.dcl",
+    u"very_long_grass_and_dirt.dcl",
+    u"very_long_grass_modulator2.dcl",
+    u"",
+    u"",
+};
+
+}  // namespace grittydecal
