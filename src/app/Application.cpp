@@ -6,7 +6,10 @@
 
 namespace grittydecal {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // Ties the window to the installed desktop entry and its icon.
+    setDesktopFileName(QStringLiteral("grittydecal"));
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
