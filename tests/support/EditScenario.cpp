@@ -1,0 +1,66 @@
+#include "support/EditScenario.h"
+
+#include <gtest/gtest.h>
+
+#include "terrain/PosixFileSystem.h"
+#include "terrain/TerrainEdits.h"
+
+namespace grittydecal::testing {
+
+namespace {
+const std::string kFile = "terrain/a.ter";
+const std::string kCopy = "terrain/temp.txt";
+const std::string kEarlier = "the previous text of another file";
+}  // namespace
+
+void EditScenario::prepare(const TempTree& tree) const {
+    tree.file(kFile, before);
+    if (earlierCopy) tree.file(kCopy, kEarlier);
+}
+
+void EditScenario::run(const TempTree& tree, FileSystem& files, WindowSystem& window) const {
+    TerrainEdits edits(files, window);
+    if (edit == Edit::Set) {
+        edits.AppendDecalLine(tree.path(kFile), "stony_dirt_1.dcl");
+    } else {
+        edits.StripDecalLines(tree.path("terrain/"), tree.path(kFile));
+    }
+}
+
+std::string EditScenario::edited() const {
+    TempTree tree;
+    prepare(tree);
+    PosixFileSystem files;
+    RecordingWindow window;
+    run(tree, files, window);
+    const std::string text = tree.read(kFile);
+    EXPECT_NE(text, before) << what;
+    return text;
+}
+
+void EditScenario::expectNothingLost(const TempTree& tree, const RecordingWindow& window,
+                                     const std::string& editedText, bool singleFailure,
+                                     const std::string& at) const {
+    if (!tree.exists(kFile)) {
+        ADD_FAILURE() << at << ": the terrain file is gone";
+        return;
+    }
+    const std::string now = tree.read(kFile);
+    if (now == before) {
+        EXPECT_EQ(window.count("beep"), 1) << at;
+    } else {
+        EXPECT_EQ(now, editedText) << at;
+        if (edit == Edit::Clear) {
+            EXPECT_EQ(tree.read(kCopy), before) << at;
+        }
+    }
+    if (earlierCopy && tree.exists(kCopy)) {
+        const std::string copy = tree.read(kCopy);
+        EXPECT_TRUE(copy == kEarlier || copy == before) << at;
+    }
+    if (singleFailure) {
+        EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName))) << at;
+    }
+}
+
+}  // namespace grittydecal::testing

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "support/RecordingWindow.h"
+#include "support/TempTree.h"
+#include "terrain/FileSystem.h"
+
+namespace grittydecal::testing {
+
+// One edit of terrain/a.ter in a fresh tree, for the tests that break the
+// file operations under it.
+struct EditScenario {
+    enum class Edit { Set, Clear };
+
+    const char* what;
+    Edit edit;
+    std::string before;
+    bool earlierCopy = false;  // a temp.txt is there already
+    bool noHardLinks = false;
+
+    void prepare(const TempTree& tree) const;
+    void run(const TempTree& tree, FileSystem& files, WindowSystem& window) const;
+    // The text the edit gives when nothing fails.
+    std::string edited() const;
+
+    // After a run in which some operation failed: the terrain file is its
+    // previous or its edited text, the previous text is the working copy
+    // whenever the file is not, and a failed edit beeps. After a single
+    // failure nothing is left beside the file either.
+    void expectNothingLost(const TempTree& tree, const RecordingWindow& window,
+                           const std::string& edited, bool singleFailure,
+                           const std::string& at) const;
+};
+
+}  // namespace grittydecal::testing
