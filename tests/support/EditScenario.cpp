@@ -63,4 +63,20 @@ void EditScenario::expectNothingLost(const TempTree& tree, const RecordingWindow
     }
 }
 
+int EditScenario::failInTurn(bool persistent, const RunFailing& runFailing) const {
+    const std::string editedText = edited();
+    int failedRuns = 0;
+    for (std::uint64_t n = 1;; ++n) {
+        TempTree tree;
+        prepare(tree);
+        RecordingWindow window;
+        if (!runFailing(tree, window, n, persistent)) break;
+        ++failedRuns;
+        expectNothingLost(tree, window, editedText, !persistent,
+                          std::string(what) + (persistent ? ", from call " : ", call ") +
+                              std::to_string(n));
+    }
+    return failedRuns;
+}
+
 }  // namespace grittydecal::testing

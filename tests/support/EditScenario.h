@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "support/RecordingWindow.h"
@@ -31,6 +33,14 @@ struct EditScenario {
     void expectNothingLost(const TempTree& tree, const RecordingWindow& window,
                            const std::string& edited, bool singleFailure,
                            const std::string& at) const;
+
+    // Runs the edit with its n-th file operation failing (with persistent,
+    // every one from the n-th on), for n = 1, 2, ... until a run in which
+    // nothing failed, and checks each run. runFailing runs the edit so and
+    // says whether a failure was injected. Returns how many runs had one.
+    using RunFailing = std::function<bool(const TempTree& tree, RecordingWindow& window,
+                                          std::uint64_t n, bool persistent)>;
+    int failInTurn(bool persistent, const RunFailing& runFailing) const;
 };
 
 }  // namespace grittydecal::testing

@@ -14,26 +14,16 @@ using testing::RecordingWindow;
 using testing::TempTree;
 using Edit = EditScenario::Edit;
 
-// Returns how many runs had a failure injected.
 int failEveryOperation(const EditScenario& s, bool persistent) {
-    const std::string edited = s.edited();
-    int failedRuns = 0;
-    for (std::uint64_t n = 1;; ++n) {
-        TempTree tree;
-        s.prepare(tree);
+    return s.failInTurn(persistent, [&](const TempTree& tree, RecordingWindow& window,
+                                        std::uint64_t n, bool persistent) {
         FaultyFileSystem files;
         files.failAt = n;
         files.persistent = persistent;
         if (s.noHardLinks) files.failing.insert("unsupportedLink");
-        RecordingWindow window;
         s.run(tree, files, window);
-        if (!files.failed) break;
-        ++failedRuns;
-        s.expectNothingLost(tree, window, edited, !persistent,
-                            std::string(s.what) + (persistent ? ", from call " : ", call ") +
-                                std::to_string(n));
-    }
-    return failedRuns;
+        return files.failed;
+    });
 }
 
 const EditScenario kScenarios[] = {

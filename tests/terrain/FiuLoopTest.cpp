@@ -42,24 +42,15 @@ int decide(const char*, int*, void** failinfo, unsigned int*) {
 const char* const kPoints[] = {"posix/io/oc/*", "posix/io/rw/*", "posix/io/dir/*"};
 
 int failEveryCall(const EditScenario& s, bool persistent) {
-    const std::string edited = s.edited();
-    int failedRuns = 0;
-    for (unsigned long n = 1;; ++n) {
-        TempTree tree;
-        s.prepare(tree);
+    return s.failInTurn(persistent, [&](const TempTree& tree, RecordingWindow& window,
+                                        std::uint64_t n, bool persistent) {
         PosixFileSystem files;
-        RecordingWindow window;
         injection = {0, n, persistent, false};
         for (const char* point : kPoints) fiu_enable_external(point, 1, nullptr, 0, decide);
         s.run(tree, files, window);
         for (const char* point : kPoints) fiu_disable(point);
-        if (!injection.failed) break;
-        ++failedRuns;
-        s.expectNothingLost(tree, window, edited, !persistent,
-                            std::string(s.what) + (persistent ? ", from call " : ", call ") +
-                                std::to_string(n));
-    }
-    return failedRuns;
+        return injection.failed;
+    });
 }
 
 const EditScenario kScenarios[] = {
