@@ -121,6 +121,12 @@ std::vector<Subject> allSubjects() {
          [=](const std::string& c, const std::string& i) {
              return withDecal({FLOOR_PROGRAM, c, i}, c);
          }},
+#ifdef WINDOW_PROGRAM
+        {"window",
+         [=](const std::string& c, const std::string& i) {
+             return withDecal({WINDOW_PROGRAM, c, i}, c);
+         }},
+#endif
     };
 }
 
