@@ -41,6 +41,7 @@ struct FileStatus {
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
     std::uint64_t size = 0;
+    std::uint64_t links = 1;  // names the file has
 
     bool readOnly() const { return (permissions & 0222) == 0; }
 };
@@ -63,7 +64,7 @@ public:
     virtual bool close() = 0;
 };
 
-enum class LinkResult { Done, Unsupported, Failed };
+enum class Outcome { Done, Unsupported, Failed };
 
 // The file services the commands, the walk and the edits rest on. Paths are
 // byte strings in the system's encoding.
@@ -94,6 +95,8 @@ public:
     // a file without any write permission, as a read-only file is refused.
     virtual std::unique_ptr<File> openForAppending(const std::string& path) = 0;
     virtual std::unique_ptr<File> openForReading(const std::string& path) = 0;
+    // For writing over the content from the start, without emptying it first.
+    virtual std::unique_ptr<File> openForRewriting(const std::string& path) = 0;
     // A new file, readable and writable by its owner only; fails if the name
     // is taken.
     virtual std::unique_ptr<File> createNew(const std::string& path) = 0;
@@ -103,8 +106,10 @@ public:
     virtual bool rename(const std::string& from, const std::string& to) = 0;
     // Takes the new name over from whatever file holds it.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
+    // Swaps the names of two files in one step, where the file system can.
+    virtual Outcome exchange(const std::string& first, const std::string& second) = 0;
     // A second name for an existing file, where the file system has them.
-    virtual LinkResult link(const std::string& existing, const std::string& newName) = 0;
+    virtual Outcome link(const std::string& existing, const std::string& newName) = 0;
 };
 
 }  // namespace grittydecal

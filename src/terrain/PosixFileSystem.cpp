@@ -110,6 +110,7 @@ FileStatus toStatus(const struct stat& st) {
     status.owner = st.st_uid;
     status.group = st.st_gid;
     status.size = static_cast<std::uint64_t>(st.st_size);
+    status.links = st.st_nlink;
     return status;
 }
 
@@ -301,6 +302,10 @@ std::unique_ptr<File> PosixFileSystem::openForReading(const std::string& path) {
     return openRegular(path, O_RDONLY, false);
 }
 
+std::unique_ptr<File> PosixFileSystem::openForRewriting(const std::string& path) {
+    return openRegular(path, O_WRONLY, true);
+}
+
 std::unique_ptr<File> PosixFileSystem::createNew(const std::string& path) {
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -328,16 +333,23 @@ bool PosixFileSystem::replace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-LinkResult PosixFileSystem::link(const std::string& existing, const std::string& newName) {
-    if (::link(existing.c_str(), newName.c_str()) == 0) return LinkResult::Done;
+Outcome PosixFileSystem::exchange(const std::string& first, const std::string& second) {
+    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) {
+        return Outcome::Done;
+    }
+    return errno == EINVAL || errno == ENOSYS ? Outcome::Unsupported : Outcome::Failed;
+}
+
+Outcome PosixFileSystem::link(const std::string& existing, const std::string& newName) {
+    if (::link(existing.c_str(), newName.c_str()) == 0) return Outcome::Done;
     switch (errno) {
         case EPERM:
         case EOPNOTSUPP:
         case EMLINK:
         case EXDEV:
-            return LinkResult::Unsupported;
+            return Outcome::Unsupported;
         default:
-            return LinkResult::Failed;
+            return Outcome::Failed;
     }
 }
 

@@ -16,11 +16,13 @@ public:
     std::optional<FileStatus> status(const std::string& path) override;
     std::unique_ptr<File> openForAppending(const std::string& path) override;
     std::unique_ptr<File> openForReading(const std::string& path) override;
+    std::unique_ptr<File> openForRewriting(const std::string& path) override;
     std::unique_ptr<File> createNew(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool replace(const std::string& from, const std::string& to) override;
-    LinkResult link(const std::string& existing, const std::string& newName) override;
+    Outcome exchange(const std::string& first, const std::string& second) override;
+    Outcome link(const std::string& existing, const std::string& newName) override;
 };
 
 }  // namespace grittydecal

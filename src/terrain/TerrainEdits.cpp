@@ -121,10 +121,37 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     const auto status = source->status();
     if (!status) return false;
 
+    // The earlier working copy, a file with no other name, takes the new text
+    // and then trades names with the terrain file in one step: no file is
+    // created or freed, which on many disks is most of what an edit costs.
+    // Its own text was to be replaced anyway.
+    if (earlierCopy->kind == FileKind::Regular && earlierCopy->links == 1) {
+        if (auto copy = fileSystem_.openForRewriting(workingCopy)) {
+            const auto length = writeStripped(*source, *copy);
+            const bool written = length && copy->truncate(*length) &&
+                                 copy->takeAccessOf(*status) && copy->close();
+            copy.reset();
+            source.reset();
+            if (!written) return false;
+            switch (fileSystem_.exchange(workingCopy, terrainFile)) {
+                case Outcome::Done:
+                    return true;
+                case Outcome::Failed:
+                    return false;
+                case Outcome::Unsupported:
+                    break;
+            }
+            if (!fileSystem_.replace(workingCopy, scratch)) return false;
+            if (install(scratch, terrainFile, workingCopy, false)) return true;
+            fileSystem_.remove(scratch);
+            return false;
+        }
+    }
+
     auto target = createScratch(scratch);
     if (!target) return false;
-    const bool written =
-        writeStripped(*source, *target) && target->takeAccessOf(*status) && target->close();
+    const bool written = writeStripped(*source, *target) && target->takeAccessOf(*status) &&
+                         target->close();
     target.reset();
     source.reset();
     if (written && install(scratch, terrainFile, workingCopy,
@@ -135,22 +162,25 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     return false;
 }
 
-bool TerrainEdits::writeStripped(File& source, File& target) {
+std::optional<std::uint64_t> TerrainEdits::writeStripped(File& source, File& target) {
     ClearFilter filter;
     readBuffer_.resize(kBlockSize);
     writeBuffer_.clear();
+    std::uint64_t length = 0;
     for (;;) {
         const auto got = source.read(readBuffer_);
-        if (!got) return false;
+        if (!got) return std::nullopt;
         if (*got == 0) break;
         if (!filter.feed({readBuffer_.data(), *got}, writeBuffer_)) break;
         if (writeBuffer_.size() >= kBlockSize) {
-            if (!target.write(writeBuffer_)) return false;
+            if (!target.write(writeBuffer_)) return std::nullopt;
+            length += writeBuffer_.size();
             writeBuffer_.clear();
         }
     }
     filter.finish(writeBuffer_);
-    return writeBuffer_.empty() || target.write(writeBuffer_);
+    if (!writeBuffer_.empty() && !target.write(writeBuffer_)) return std::nullopt;
+    return length + writeBuffer_.size();
 }
 
 // Puts the new text in place of the terrain file and leaves the previous one
@@ -162,11 +192,11 @@ bool TerrainEdits::install(const std::string& scratch, const std::string& terrai
     if (workingCopyExists && !fileSystem_.remove(workingCopy)) return false;
 
     switch (fileSystem_.link(terrainFile, workingCopy)) {
-        case LinkResult::Done:
+        case Outcome::Done:
             return fileSystem_.replace(scratch, terrainFile);
-        case LinkResult::Failed:
+        case Outcome::Failed:
             return false;
-        case LinkResult::Unsupported:
+        case Outcome::Unsupported:
             break;
     }
     // Without hard links the terrain file is briefly missing; a failure puts

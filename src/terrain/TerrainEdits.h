@@ -35,7 +35,8 @@ private:
                          const std::string& terrainFile);
     bool strip(const std::string& folder, const std::string& terrainFile);
     std::unique_ptr<File> createScratch(const std::string& scratch);
-    bool writeStripped(File& source, File& target);
+    // The number of bytes written, or nothing on a failure.
+    std::optional<std::uint64_t> writeStripped(File& source, File& target);
     bool install(const std::string& scratch, const std::string& terrainFile,
                  const std::string& workingCopy, bool workingCopyExists);
 

@@ -19,6 +19,7 @@ struct EditScenario {
     Edit edit;
     std::string before;
     bool earlierCopy = false;  // a temp.txt is there already
+    bool noExchange = false;
     bool noHardLinks = false;
 
     void prepare(const TempTree& tree) const;
@@ -29,7 +30,8 @@ struct EditScenario {
     // After a run in which some operation failed: the terrain file is its
     // previous or its edited text, the previous text is the working copy
     // whenever the file is not, and a failed edit beeps. After a single
-    // failure nothing is left beside the file either.
+    // failure nothing is left beside the file either. An earlier working
+    // copy may be gone: it only ever keeps the text of the file cleared last.
     void expectNothingLost(const TempTree& tree, const RecordingWindow& window,
                            const std::string& edited, bool singleFailure,
                            const std::string& at) const;

@@ -100,6 +100,10 @@ std::unique_ptr<File> FaultyFileSystem::openForReading(const std::string& path) 
     return fails("openForReading") ? nullptr : wrap(real_.openForReading(path));
 }
 
+std::unique_ptr<File> FaultyFileSystem::openForRewriting(const std::string& path) {
+    return fails("openForRewriting") ? nullptr : wrap(real_.openForRewriting(path));
+}
+
 std::unique_ptr<File> FaultyFileSystem::createNew(const std::string& path) {
     return fails("createNew") ? nullptr : wrap(real_.createNew(path));
 }
@@ -116,9 +120,15 @@ bool FaultyFileSystem::replace(const std::string& from, const std::string& to) {
     return !fails("replace") && real_.replace(from, to);
 }
 
-LinkResult FaultyFileSystem::link(const std::string& existing, const std::string& newName) {
-    if (fails("link")) return LinkResult::Failed;
-    if (failing.contains("unsupportedLink")) return LinkResult::Unsupported;
+Outcome FaultyFileSystem::exchange(const std::string& first, const std::string& second) {
+    if (fails("exchange")) return Outcome::Failed;
+    if (failing.contains("unsupportedExchange")) return Outcome::Unsupported;
+    return real_.exchange(first, second);
+}
+
+Outcome FaultyFileSystem::link(const std::string& existing, const std::string& newName) {
+    if (fails("link")) return Outcome::Failed;
+    if (failing.contains("unsupportedLink")) return Outcome::Unsupported;
     return real_.link(existing, newName);
 }
 

@@ -14,9 +14,9 @@ namespace grittydecal::testing {
 // that. At the killAt-th call the process is killed instead.
 //
 // Names: "attributes", "storedName", "storedPath", "list", "status",
-// "openForAppending", "openForReading", "createNew", "remove", "rename",
-// "replace", "link", "unsupportedLink" (link answers that there are no hard
-// links), and of open files "status", "read", "readAt", "write", "writeAt",
+// "openForAppending", "openForReading", "openForRewriting", "createNew",
+// "remove", "rename", "replace", "exchange", "link", "unsupportedExchange"
+// and "unsupportedLink" (the file system cannot do these), and of open files "status", "read", "readAt", "write", "writeAt",
 // "truncate", "takeAccessOf", "close"; "shortWrite" makes the next write put out
 // half of its bytes and then fail.
 class FaultyFileSystem final : public FileSystem {
@@ -36,11 +36,13 @@ public:
     std::optional<FileStatus> status(const std::string& path) override;
     std::unique_ptr<File> openForAppending(const std::string& path) override;
     std::unique_ptr<File> openForReading(const std::string& path) override;
+    std::unique_ptr<File> openForRewriting(const std::string& path) override;
     std::unique_ptr<File> createNew(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool replace(const std::string& from, const std::string& to) override;
-    LinkResult link(const std::string& existing, const std::string& newName) override;
+    Outcome exchange(const std::string& first, const std::string& second) override;
+    Outcome link(const std::string& existing, const std::string& newName) override;
 
     // Counts the call and says whether it is to fail.
     bool fails(const std::string& operation);

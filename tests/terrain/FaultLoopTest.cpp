@@ -20,6 +20,7 @@ int failEveryOperation(const EditScenario& s, bool persistent) {
         FaultyFileSystem files;
         files.failAt = n;
         files.persistent = persistent;
+        if (s.noExchange) files.failing.insert("unsupportedExchange");
         if (s.noHardLinks) files.failing.insert("unsupportedLink");
         s.run(tree, files, window);
         return files.failed;
@@ -32,6 +33,8 @@ const EditScenario kScenarios[] = {
     {"Set over an end mark with a long tail", Edit::Set, "A\r\nBASE\r\n\x1a" + std::string(100, 'q')},
     {"Clear", Edit::Clear, "A\r\nBASE\r\n\r\nDECAL_LIB lib/g10/decals/x.dcl\r\n"},
     {"Clear beside a working copy", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true},
+    {"Clear beside a working copy, without exchange", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true,
+     true},
 };
 
 // Each scenario takes several operations; fewer failed runs would mean the
@@ -40,13 +43,14 @@ constexpr int kAtLeastPerScenario = 4;
 
 TEST(FaultLoop, EveryOperationFailingOnceLosesNothing) {
     for (const auto& s : kScenarios) EXPECT_GE(failEveryOperation(s, false), kAtLeastPerScenario);
-    const EditScenario noLinks = {"Clear without hard links", Edit::Clear, "A\nDECAL_LIB x\n", true,
-                                  true};
+    const EditScenario noLinks = {"Clear without hard links or exchange", Edit::Clear,
+                                  "A\nDECAL_LIB x\n", true, true, true};
     EXPECT_GE(failEveryOperation(noLinks, false), kAtLeastPerScenario);
 }
 
-// Without hard links the file is briefly missing, and an operation failing
-// for good can keep it so: only the single failure is asked of that case.
+// Without hard links or exchange the file is briefly missing, and an
+// operation failing for good can keep it so: only the single failure is
+// asked of that case.
 TEST(FaultLoop, EveryOperationFailingForGoodLosesNothing) {
     for (const auto& s : kScenarios) EXPECT_GE(failEveryOperation(s, true), kAtLeastPerScenario);
 }

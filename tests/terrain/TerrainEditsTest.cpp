@@ -199,27 +199,50 @@ TEST_F(ClearFixture, NeverGoesThroughALinkOrIntoASpecialFile) {
     EXPECT_FALSE(tree.exists("terrain/temp.txt"));
 }
 
+// Beside an earlier working copy the new text goes into that file, which then
+// trades names with the terrain file; the first time a new file is made.
 TEST_F(ClearFixture, AFailureAtAnyStepLeavesTheFileAsItWas) {
     const std::string before = kTerrain + kLine;
-    for (const char* failing : {"openForReading", "createNew", "read", "write", "takeAccessOf",
-                                "close", "link", "replace"}) {
-        tree.file("terrain/a.ter", before);
-        tree.file("terrain/temp.txt", "earlier");
-        FaultyFileSystem faulty;
-        faulty.failing = {failing};
-        window.events.clear();
-        strip("a.ter", faulty);
-        EXPECT_EQ(tree.read("terrain/a.ter"), before) << failing;
-        EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName))) << failing;
-        EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << failing;
+    const std::pair<bool, std::vector<const char*>> cases[] = {
+        {true, {"openForReading", "read", "write", "truncate", "takeAccessOf", "close", "exchange"}},
+        {false, {"openForReading", "createNew", "read", "write", "takeAccessOf", "close", "link",
+                 "replace"}},
+    };
+    for (const auto& [earlierCopy, operations] : cases) {
+        for (const char* failing : operations) {
+            tree.file("terrain/a.ter", before);
+            if (earlierCopy) {
+                tree.file("terrain/temp.txt", "earlier");
+            } else {
+                ::unlink(tree.path("terrain/temp.txt").c_str());
+            }
+            FaultyFileSystem faulty;
+            faulty.failing = {failing};
+            window.events.clear();
+            strip("a.ter", faulty);
+            EXPECT_EQ(tree.read("terrain/a.ter"), before) << failing;
+            EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName))) << failing;
+            EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << failing;
+        }
     }
+}
+
+TEST_F(ClearFixture, AWorkingCopyWithAnotherNameIsNotWrittenInto) {
+    const std::string before = kTerrain + kLine;
+    tree.file("terrain/a.ter", before);
+    tree.file("elsewhere.txt", "kept");
+    ASSERT_EQ(::link(tree.path("elsewhere.txt").c_str(), tree.path("terrain/temp.txt").c_str()), 0);
+    strip("a.ter");
+    EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
+    EXPECT_EQ(tree.read("terrain/temp.txt"), before);
+    EXPECT_EQ(tree.read("elsewhere.txt"), "kept");
 }
 
 TEST_F(ClearFixture, WorksWhereTheFileSystemHasNoHardLinks) {
     const std::string before = kTerrain + kLine;
     tree.file("terrain/a.ter", before);
     FaultyFileSystem noLinks;
-    noLinks.failing = {"unsupportedLink"};
+    noLinks.failing = {"unsupportedLink", "unsupportedExchange"};
     strip("a.ter", noLinks);
     EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
     EXPECT_EQ(tree.read("terrain/temp.txt"), before);

@@ -64,11 +64,13 @@ public:
     std::optional<std::uint32_t> attributes(const std::string&) override { return {}; }
     std::optional<std::string> storedName(const std::string&) override { return {}; }
     std::optional<std::string> storedPath(const std::string& path) override { return path; }
+    std::unique_ptr<File> openForRewriting(const std::string&) override { return nullptr; }
     std::unique_ptr<File> createNew(const std::string&) override { return nullptr; }
+    Outcome exchange(const std::string&, const std::string&) override { return Outcome::Failed; }
     bool remove(const std::string&) override { return false; }
     bool rename(const std::string&, const std::string&) override { return false; }
     bool replace(const std::string&, const std::string&) override { return false; }
-    LinkResult link(const std::string&, const std::string&) override { return LinkResult::Failed; }
+    Outcome link(const std::string&, const std::string&) override { return Outcome::Failed; }
 
 private:
     struct ScriptedListing final : Listing {
