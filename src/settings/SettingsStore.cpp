@@ -40,7 +40,8 @@ SettingsStore::SettingsStore(SettingsWindow& window, fs::path folder, std::strin
 
 void SettingsStore::restore() {
     saved_ = false;
-    IniText file = IniFile(folder_ / fileName_).load();
+    // Without a folder the bare name would land in the current folder.
+    IniText file = folder_.empty() ? IniText() : IniFile(folder_ / fileName_).load();
     if (readInteger(file, "FormVersion").value_or(0) >= 0) {
         restorePlacement(file);
         restoreShowState(file);
@@ -143,6 +144,7 @@ std::optional<std::string> SettingsStore::save() {
         {std::string(kAreaModeKey), propertyText(formatBoolean(window_.areaMode()))},
     };
 
+    if (folder_.empty()) return "Unable to write to " + fileName_;
     std::error_code error;
     if (!fs::exists(folder_, error) && fs::create_directories(folder_, error))
         fs::permissions(folder_, fs::perms::owner_all, error);

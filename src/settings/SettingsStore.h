@@ -15,7 +15,9 @@ namespace grittydecal {
 // kept in between.
 class SettingsStore {
   public:
-    // The file is folder/fileName; fileName alone is what failures name.
+    // The file is folder/fileName; fileName alone is what failures name. An
+    // empty folder means there is nowhere to keep settings: restore finds
+    // nothing and every save fails.
     SettingsStore(SettingsWindow& window, std::filesystem::path folder, std::string fileName);
 
     // While the window is shown for the first time, before it is displayed.

@@ -389,6 +389,21 @@ TEST_F(SettingsStoreTest, ASaveStopsAtAValueThatCannotBeStored) {
         << text;
 }
 
+TEST_F(SettingsStoreTest, WithoutAFolderNothingIsReadAndEverySaveFails) {
+    // A file of that name in the current folder must not be taken for the settings.
+    fs::path previous = fs::current_path();
+    fs::current_path(config.root());
+    config.file(kName, "[TForm1]\nCheckBox1_Checked=True\n");
+    FakeWindow window;
+    SettingsStore store(window, fs::path(), kName);
+    store.restore();
+    EXPECT_FALSE(window.area);
+    EXPECT_EQ(store.save(), "Unable to write to grittydecal.INI");
+    EXPECT_EQ(store.saveOnDestroy(), "Unable to write to grittydecal.INI");
+    EXPECT_EQ(config.read(kName), "[TForm1]\nCheckBox1_Checked=True\n");
+    fs::current_path(previous);
+}
+
 TEST_F(SettingsStoreTest, CreatesAMissingSettingsFolder) {
     fs::path folder = config.path("home/.config");
     FakeWindow window;
