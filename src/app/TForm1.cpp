@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/DecalComboBox.h"
@@ -37,6 +38,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint
 
 TForm1::TForm1(FileSystem& fileSystem, QWidget* parent)
     : QWidget(parent),
+      FormStorage1(*this),
       scrollArea_(new QScrollArea(this)),
       client_(new QWidget(this)),
       commands_(fileSystem, *this) {
@@ -96,8 +98,11 @@ TForm1::TForm1(FileSystem& fileSystem, QWidget* parent)
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
 
     move(kDesignedPlace);
-    resize(kDesignedOuterSize);
+    outerSize_ = kDesignedOuterSize;
+    resize(outerSize_);
 }
+
+TForm1::~TForm1() { FormStorage1.SaveSettingsOnDestroy(); }
 
 void TForm1::Button1Click() {
     commands_.set(folderText(), CheckBox1->isChecked(), ComboBox1->currentText().toStdString());
@@ -143,11 +148,19 @@ void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
+    // Before the window is displayed, so that it shows up at its stored place.
+    FormStorage1.RestoreSettings();
     DirectoryEdit1->setFocus(Qt::OtherFocusReason);
     DirectoryEdit1->selectAll();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // Nothing refuses a close, so the first request is the agreed one; the
+    // values are those of this moment, even when the end waits for a command.
+    if (!closeRequested_) {
+        closeRequested_ = true;
+        FormStorage1.SaveSettings();
+    }
     if (commands_.running()) {
         // The request came while the walk processes messages inside a click:
         // the end waits until the command has returned.
@@ -180,13 +193,36 @@ void TForm1::fitLabel(QLabel* label) {
     client_->setMinimumSize(reach.right() + 1, reach.bottom() + 1);
 }
 
+QRect TForm1::normalFrame() const {
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    QRect frame = normal.marginsAdded(frameMargins());
+    // Until it is fitted, the size stands for the outer size.
+    if (!outerSizeFitted_ && normal.size() == outerSize_) frame.setSize(outerSize_);
+    return frame;
+}
+
+void TForm1::setNormalFrame(const QRect& frame) {
+    if (frame == normalFrame()) return;
+    const QMargins margins = frameMargins();
+    outerSize_ = frame.size();
+    outerSizeFitted_ = !margins.isNull();
+    move(frame.topLeft());
+    resize(frame.size().shrunkBy(margins));
+}
+
+QMargins TForm1::frameMargins() const {
+    const QWindow* window = windowHandle();
+    return window != nullptr ? window->frameMargins() : QMargins();
+}
+
 void TForm1::fitOuterSize() {
-    // The designed size includes the frame, which a window manager adds only
-    // once the window is mapped; without one the frame stays empty.
-    const QSize frame = frameGeometry().size() - size();
-    if (frame.width() <= 0 && frame.height() <= 0) return;
+    // The designed or stored size includes the frame, which a window manager
+    // adds only once the window is mapped; without one the frame stays empty.
+    // A maximized window is fitted once it is back at its normal size.
+    const QMargins margins = frameMargins();
+    if (margins.isNull() || isMaximized() || isFullScreen()) return;
     outerSizeFitted_ = true;
-    if (size() == kDesignedOuterSize) resize(kDesignedOuterSize - frame);
+    if (size() == outerSize_) resize(outerSize_.shrunkBy(margins));
 }
 
 }  // namespace grittydecal

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <string_view>
 
+#include "app/FormStorage.h"
 #include "commands/DecalCommands.h"
 #include "terrain/FileSystem.h"
 #include "terrain/WindowSystem.h"
@@ -22,6 +23,7 @@ class DirectoryEdit;
 class TForm1 : public QWidget, public WindowSystem {
 public:
     explicit TForm1(FileSystem& fileSystem, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     DirectoryEdit* DirectoryEdit1;
     DecalComboBox* ComboBox1;
@@ -29,6 +31,7 @@ public:
     QLabel* Label2;
     QPushButton* Button1;
     QPushButton* Button2;
+    FormStorage FormStorage1;
     QLabel* Label3;
     QCheckBox* CheckBox1;
 
@@ -40,6 +43,12 @@ public:
     void processPendingMessages() override;
     void beep() override;
     void showError(std::string_view message) override;
+
+    // The outer frame of the normal (not maximized) geometry, in screen pixels.
+    QRect normalFrame() const;
+    void setNormalFrame(const QRect& frame);
+    // Empty until a window manager has framed the window.
+    QMargins frameMargins() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -56,7 +65,10 @@ private:
     QWidget* client_;
     DecalCommands commands_;
     bool endRequested_ = false;
+    bool closeRequested_ = false;
     bool shown_ = false;
+    // The size the frame should have, until it is known.
+    QSize outerSize_;
     bool outerSizeFitted_ = false;
 };
 

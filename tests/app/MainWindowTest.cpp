@@ -82,6 +82,8 @@ void MainWindowTest::initTestCase() {
 void MainWindowTest::init() {
     tree_ = std::make_unique<QTemporaryDir>();
     QVERIFY(tree_->isValid());
+    // Every window starts without stored settings and keeps none of the user's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(tree_->filePath(QStringLiteral("config"))));
     form_ = std::make_unique<TForm1>(fileSystem_);
     Form1 = form_.get();
     form_->show();
