@@ -51,6 +51,7 @@ class File {
 public:
     virtual ~File() = default;
 
+    // What the file was when it was opened.
     virtual std::optional<FileStatus> status() = 0;
     // Reads on from the current position; 0 at the end.
     virtual std::optional<std::size_t> read(std::span<char> into) = 0;

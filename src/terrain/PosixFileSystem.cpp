@@ -156,18 +156,14 @@ private:
 
 class PosixFile final : public File {
 public:
-    explicit PosixFile(int fd) : fd_(fd) {}
+    PosixFile(int fd, const struct stat& opened) : fd_(fd), opened_(toStatus(opened)) {}
     ~PosixFile() override {
         if (fd_ >= 0) ::close(fd_);
     }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
 
-    std::optional<FileStatus> status() override {
-        struct stat st;
-        if (::fstat(fd_, &st) != 0) return std::nullopt;
-        return toStatus(st);
-    }
+    std::optional<FileStatus> status() override { return opened_; }
 
     std::optional<std::size_t> read(std::span<char> into) override {
         for (;;) {
@@ -224,10 +220,17 @@ public:
     bool takeAccessOf(const FileStatus& other) override {
         // Only root may give a file away; anyone else keeps the new file as
         // their own.
-        if (::geteuid() == 0 && (other.owner != 0 || other.group != ::getegid())) {
-            (void)::fchown(fd_, other.owner, other.group);
+        static const bool mayGiveAway = ::geteuid() == 0;
+        if (mayGiveAway && (other.owner != opened_.owner || other.group != opened_.group)) {
+            if (::fchown(fd_, other.owner, other.group) == 0) {
+                opened_.owner = other.owner;
+                opened_.group = other.group;
+            }
         }
-        return ::fchmod(fd_, other.permissions) == 0;
+        if (other.permissions == opened_.permissions) return true;
+        if (::fchmod(fd_, other.permissions) != 0) return false;
+        opened_.permissions = other.permissions;
+        return true;
     }
 
     bool close() override {
@@ -238,6 +241,7 @@ public:
 
 private:
     int fd_;
+    FileStatus opened_;
 };
 
 // Opens a regular file only, and never through a link: a FIFO must not make
@@ -248,9 +252,12 @@ std::unique_ptr<File> openRegular(const std::string& path, int flags, bool needs
     if (needsWriteBit && (st.st_mode & 0222) == 0) return nullptr;
     const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
-    auto file = std::make_unique<PosixFile>(fd);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-    return file;
+    // The name may have changed hands between the two looks.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd, st);
 }
 
 }  // namespace
@@ -310,7 +317,12 @@ std::unique_ptr<File> PosixFileSystem::createNew(const std::string& path) {
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return nullptr;
-    return std::make_unique<PosixFile>(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd, st);
 }
 
 bool PosixFileSystem::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
