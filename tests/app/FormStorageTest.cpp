@@ -210,6 +210,14 @@ void FormStorageTest::restartBringsBackWhatWasClosed() {
     QCOMPARE(form->ComboBox1->currentText(), QString());
     form->showNormal();
     QTRY_COMPARE(form->frameGeometry(), placed);
+
+    // Minimized from maximized: the one placement flag Qt has an equivalent of.
+    form->showMaximized();
+    form->showMinimized();
+    QTRY_VERIFY(form->isMinimized());
+    QVERIFY(closeWindow(*form));
+    const QByteArray last = ReadFile(file());
+    QVERIFY2(last.contains("\nFlags=2\nShowCmd=2\n"), last);
 }
 
 void FormStorageTest::startsFromAStoredFile_data() {
