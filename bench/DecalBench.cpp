@@ -209,16 +209,15 @@ std::map<std::string, Figures> timeSubjects(const PreparedTree& tree, TerrainRes
 void printTable(const char* title, const Counts& counts, const std::vector<Subject>& subjects,
                 std::map<std::string, Figures>& figures) {
     const double core = median(figures["core"].seconds);
-    std::printf("\n%-6s %10s %10s %12s %9s %9s %10s\n", title, "median s", "range s",
-                "files/s", "CPU s", "peak MiB", "core/this");
+    std::printf("\n%-6s %10s %10s %12s %9s %9s %10s\n", title, "median s", "range s", "files/s",
+                "CPU s", "peak MiB", "core/this");
     for (const Subject& s : subjects) {
         Figures& f = figures[s.name];
         const double t = median(f.seconds);
         const auto [lo, hi] = std::minmax_element(f.seconds.begin(), f.seconds.end());
         std::printf("%-6s %10.3f %4.2f-%-5.2f %12.0f %9.3f %9.1f %10.2f%s\n", s.name.c_str(), t,
                     *lo, *hi, static_cast<double>(counts.terrainFiles) / t, median(f.cpu),
-                    static_cast<double>(f.peakKiB) / 1024, core / t,
-                    f.failed ? "  (FAILED)" : "");
+                    static_cast<double>(f.peakKiB) / 1024, core / t, f.failed ? "  (FAILED)" : "");
     }
 }
 
@@ -272,8 +271,8 @@ int compare(const Options& options) {
 int growth(const Options& options) {
     const std::vector<Subject> subjects = pickSubjects(options.subjects);
     std::printf("one terrain folder of N files; median of %d runs\n", options.runs);
-    std::printf("\n%9s %9s %10s %10s %10s %10s %10s %10s\n", "files", "entries", "Set s",
-                "Set MiB", "Clear s", "Clear MiB", "Set c/f", "Clear c/f");
+    std::printf("\n%9s %9s %10s %10s %10s %10s %10s %10s\n", "files", "entries", "Set s", "Set MiB",
+                "Clear s", "Clear MiB", "Set c/f", "Clear c/f");
     for (const std::uint64_t files : options.sizes) {
         const std::string name = "flat-" + std::to_string(files);
         TreeSize size = DefaultSize(TreeKind::Flat);
@@ -365,7 +364,8 @@ int run(int argc, char** argv) {
             options.folder = args[++i];
         } else if (a == "--sizes" && hasValue) {
             options.sizes.clear();
-            for (const std::string& s : splitList(args[++i])) options.sizes.push_back(std::stoull(s));
+            for (const std::string& s : splitList(args[++i]))
+                options.sizes.push_back(std::stoull(s));
         } else {
             std::fputs(kUsage, stderr);
             return 2;

@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
     }
     clearing = strcmp(argv[1], "clear") == 0;
     if (!clearing) {
-        int n = snprintf(decalLine, sizeof decalLine, "\r\nDECAL_LIB lib/g10/decals/%s\r\n",
-                         argv[3]);
+        int n =
+            snprintf(decalLine, sizeof decalLine, "\r\nDECAL_LIB lib/g10/decals/%s\r\n", argv[3]);
         if (n < 0 || (size_t)n >= sizeof decalLine) return 2;
         decalLineLength = (size_t)n;
     }

@@ -97,7 +97,8 @@ void TerrainRestore::gather(const std::string& relative) {
                 if (fileType != DT_REG) continue;
                 const std::string source = pristine_ + path + "/" + fileName;
                 struct stat st;
-                if (::stat(source.c_str(), &st) != 0) throw std::runtime_error("cannot stat " + source);
+                if (::stat(source.c_str(), &st) != 0)
+                    throw std::runtime_error("cannot stat " + source);
                 folder.files.push_back({fileName, readFile(source), st.st_mode & 07777});
             }
             folders_.push_back(std::move(folder));

@@ -59,7 +59,7 @@ std::string format(const char* pattern, auto... values) {
 
 constexpr const char* kDecals[] = {"grass_and_stony_dirt_1.dcl", "stony_dirt_1.dcl",
                                    "sand_and_grass_2.dcl", "rocky_1.dcl"};
-constexpr const char* kFillerWords[] = {"tile", "zone", "row", "column", "mesh", "ortho",
+constexpr const char* kFillerWords[] = {"tile", "zone",  "row",   "column", "mesh",  "ortho",
                                         "mask", "water", "night", "season", "blend", "edge"};
 
 // One terrain file of about 120 to 700 bytes: the head, a base texture, a few

@@ -12,9 +12,9 @@ enum class TreeKind {
 };
 
 struct TreeSize {
-    int packs = 200;            // Tiles: packs; Deep: levels
-    int terrainPerFolder = 500; // terrain files in each terrain folder
-    int texturesPerPack = 1000; // Tiles only
+    int packs = 200;             // Tiles: packs; Deep: levels
+    int terrainPerFolder = 500;  // terrain files in each terrain folder
+    int texturesPerPack = 1000;  // Tiles only
 };
 
 struct GeneratedTree {

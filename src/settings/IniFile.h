@@ -24,7 +24,7 @@ struct IniEntry {
 // write permission is not written, even by root. Only the file itself is
 // created, never its folder.
 class IniFile {
-  public:
+public:
     explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
 
     const std::filesystem::path& path() const { return path_; }
@@ -45,7 +45,7 @@ class IniFile {
     // after it are not. True only when all were written.
     bool write(std::string_view section, std::span<const IniEntry> entries);
 
-  private:
+private:
     std::filesystem::path path_;
 };
 

@@ -24,7 +24,7 @@ struct Line {
 };
 
 class Lines {
-  public:
+public:
     explicit Lines(std::string_view text) : text_(text) {
         if (text_.starts_with("\xEF\xBB\xBF")) position_ = 3;
     }
@@ -43,7 +43,7 @@ class Lines {
         return true;
     }
 
-  private:
+private:
     std::string_view text_;
     std::size_t position_ = 0;
 };

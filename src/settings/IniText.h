@@ -23,7 +23,7 @@ namespace grittydecal {
 // - Section and key names match in any ASCII letter case.
 // - A UTF-8 byte order mark before the first line is passed over.
 class IniText {
-  public:
+public:
     // What a read gives at most, as a Windows read into 2048 bytes does.
     static constexpr std::size_t kMaxValueLength = 2047;
 
@@ -46,7 +46,7 @@ class IniText {
     // holds "=" or would read as a section or comment, any line break.
     bool write(std::string_view section, std::string_view key, std::string_view value);
 
-  private:
+private:
     struct Found;
     Found find(std::string_view section, std::string_view key) const;
     std::string_view lineBreak() const;

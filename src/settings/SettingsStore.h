@@ -14,7 +14,7 @@ namespace grittydecal {
 // file is read or written only within restore() and save(); nothing of it is
 // kept in between.
 class SettingsStore {
-  public:
+public:
     // The file is folder/fileName; fileName alone is what failures name. An
     // empty folder means there is nowhere to keep settings: restore finds
     // nothing and every save fails.
@@ -33,7 +33,7 @@ class SettingsStore {
     // the last save did not complete.
     std::optional<std::string> saveOnDestroy();
 
-  private:
+private:
     void restorePlacement(const IniText& file);
     void restoreShowState(const IniText& file);
     void restoreProperties(const IniText& file);

@@ -41,7 +41,7 @@ struct WindowPlacement {
 // What the settings store needs of the main window. The main window
 // implements it; tests use a fake.
 class SettingsWindow {
-  public:
+public:
     virtual ~SettingsWindow() = default;
 
     virtual WindowPlacement placement() = 0;

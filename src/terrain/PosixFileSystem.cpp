@@ -202,7 +202,8 @@ public:
 
     bool writeAt(std::uint64_t offset, std::string_view bytes) override {
         while (!bytes.empty()) {
-            const ssize_t put = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+            const ssize_t put =
+                ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
             if (put < 0) {
                 if (errno == EINTR) continue;
                 return false;
@@ -314,8 +315,7 @@ std::unique_ptr<File> PosixFileSystem::openForRewriting(const std::string& path)
 }
 
 std::unique_ptr<File> PosixFileSystem::createNew(const std::string& path) {
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return nullptr;
     struct stat st;
     if (::fstat(fd, &st) != 0) {

@@ -53,7 +53,8 @@ bool TerrainEdits::append(const std::string& terrainFile, const std::string& dec
 
     const std::uint64_t size = status->size;
     char tail[kEndMarkReach];
-    const std::size_t tailLength = static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndMarkReach));
+    const std::size_t tailLength =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndMarkReach));
     const std::uint64_t tailStart = size - tailLength;
     if (tailLength > 0) {
         const auto got = file->readAt(tailStart, {tail, tailLength});
@@ -91,7 +92,8 @@ bool TerrainEdits::rewriteWithLine(File& file, const FileStatus& status, std::ui
     bool written = true;
     readBuffer_.resize(kBlockSize);
     for (std::uint64_t at = 0; written && at < end;) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, end - at));
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, end - at));
         const auto got = file.readAt(at, {readBuffer_.data(), want});
         written = got && *got == want && target->write({readBuffer_.data(), want});
         at += want;
@@ -128,8 +130,8 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     if (earlierCopy->kind == FileKind::Regular && earlierCopy->links == 1) {
         if (auto copy = fileSystem_.openForRewriting(workingCopy)) {
             const auto length = writeStripped(*source, *copy);
-            const bool written = length && copy->truncate(*length) &&
-                                 copy->takeAccessOf(*status) && copy->close();
+            const bool written =
+                length && copy->truncate(*length) && copy->takeAccessOf(*status) && copy->close();
             copy.reset();
             source.reset();
             if (!written) return false;
@@ -150,12 +152,12 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
 
     auto target = createScratch(scratch);
     if (!target) return false;
-    const bool written = writeStripped(*source, *target) && target->takeAccessOf(*status) &&
-                         target->close();
+    const bool written =
+        writeStripped(*source, *target) && target->takeAccessOf(*status) && target->close();
     target.reset();
     source.reset();
-    if (written && install(scratch, terrainFile, workingCopy,
-                           earlierCopy->kind != FileKind::Missing)) {
+    if (written &&
+        install(scratch, terrainFile, workingCopy, earlierCopy->kind != FileKind::Missing)) {
         return true;
     }
     fileSystem_.remove(scratch);

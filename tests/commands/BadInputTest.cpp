@@ -1,7 +1,7 @@
 // Odd files and folders, end to end through the commands: each row says what
 // the user sees and what becomes of the files, and nothing else may change.
-#include <gtest/gtest.h>
 #include <ftw.h>
+#include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -111,7 +111,8 @@ std::vector<std::string> runObeyingPermissions(const std::function<void(Recordin
     ::close(pipe[0]);
     ::waitpid(child, nullptr, 0);
     std::vector<std::string> events;
-    for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
+    for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos;
+         start = end + 1) {
         events.push_back(all.substr(start, end - start));
     }
     return events;
@@ -155,66 +156,101 @@ TEST(BadInput, EachHasAClearOutcomeAndNothingElseChanges) {
                                       "\r\n" + binary.substr(14, 12) + "\r\n";
 
     const Row rows[] = {
-        {"a link to a file outside", Command::Set,
+        {"a link to a file outside",
+         Command::Set,
          [](const TempTree& t) {
              t.file("outside.txt", "o");
              (void)!::symlink("../../outside.txt", t.path("area/terrain/link.ter").c_str());
          },
-         1, {}},
-        {"a link to a folder", Command::Clear,
+         1,
+         {}},
+        {"a link to a folder",
+         Command::Clear,
          [](const TempTree& t) {
              t.folder("outside/terrain");
              t.file("outside/terrain/o.ter", "DECAL_LIB x\r\n");
              (void)!::symlink("../../outside", t.path("area/terrain/dir.ter").c_str());
              (void)!::symlink("../../outside", t.path("area/terrain/dir").c_str());
          },
-         1, {}},
-        {"a loop of links", Command::Clear,
+         1,
+         {}},
+        {"a loop of links",
+         Command::Clear,
          [](const TempTree& t) {
              (void)!::symlink("b.ter", t.path("area/terrain/a.ter").c_str());
              (void)!::symlink("a.ter", t.path("area/terrain/b.ter").c_str());
          },
-         2, {}},
-        {"a FIFO", Command::Clear,
-         [](const TempTree& t) { ::mkfifo(t.path("area/terrain/fifo.ter").c_str(), 0644); }, 1, {}},
-        {"a FIFO for Set", Command::Set,
-         [](const TempTree& t) { ::mkfifo(t.path("area/terrain/fifo.ter").c_str(), 0644); }, 1, {}},
-        {"a socket", Command::Clear,
-         [](const TempTree& t) { makeSocket(t.path("area/terrain/s.ter")); }, 1, {}},
-        {"an empty file, Set", Command::Set,
-         [](const TempTree& t) { t.file("area/terrain/e.ter", ""); }, 0,
+         2,
+         {}},
+        {"a FIFO",
+         Command::Clear,
+         [](const TempTree& t) { ::mkfifo(t.path("area/terrain/fifo.ter").c_str(), 0644); },
+         1,
+         {}},
+        {"a FIFO for Set",
+         Command::Set,
+         [](const TempTree& t) { ::mkfifo(t.path("area/terrain/fifo.ter").c_str(), 0644); },
+         1,
+         {}},
+        {"a socket",
+         Command::Clear,
+         [](const TempTree& t) { makeSocket(t.path("area/terrain/s.ter")); },
+         1,
+         {}},
+        {"an empty file, Set",
+         Command::Set,
+         [](const TempTree& t) { t.file("area/terrain/e.ter", ""); },
+         0,
          {{"area/terrain/e.ter", kDecal}}},
-        {"an empty file, Clear", Command::Clear,
-         [](const TempTree& t) { t.file("area/terrain/e.ter", ""); }, 0,
+        {"an empty file, Clear",
+         Command::Clear,
+         [](const TempTree& t) { t.file("area/terrain/e.ter", ""); },
+         0,
          {{"area/terrain/e.ter", ""}}},
-        {"10 MB on one line", Command::Clear,
-         [&](const TempTree& t) { t.file("area/terrain/m.ter", megaLine); }, 0,
+        {"10 MB on one line",
+         Command::Clear,
+         [&](const TempTree& t) { t.file("area/terrain/m.ter", megaLine); },
+         0,
          {{"area/terrain/m.ter", megaLine + "\r\n"}}},
-        {"binary bytes", Command::Clear,
-         [&](const TempTree& t) { t.file("area/terrain/b.ter", binary); }, 0,
+        {"binary bytes",
+         Command::Clear,
+         [&](const TempTree& t) { t.file("area/terrain/b.ter", binary); },
+         0,
          {{"area/terrain/b.ter", binaryCleared}}},
-        {"Ctrl-Z at start, middle and end", Command::Clear,
+        {"Ctrl-Z at start, middle and end",
+         Command::Clear,
          [](const TempTree& t) {
-             t.file("area/terrain/s.ter", "\x1a" "A\r\n");
-             t.file("area/terrain/m.ter", "A\r\nBASE\r\nab\x1a" "cd\r\nmore\r\n");
+             t.file("area/terrain/s.ter",
+                    "\x1a"
+                    "A\r\n");
+             t.file("area/terrain/m.ter",
+                    "A\r\nBASE\r\nab\x1a"
+                    "cd\r\nmore\r\n");
              t.file("area/terrain/e.ter", "A\r\nDECAL_LIB x\r\n\x1a");
          },
          0,
          {{"area/terrain/s.ter", ""},
           {"area/terrain/m.ter", "A\r\nBASE\r\n"},
           {"area/terrain/e.ter", "A\r\n"}}},
-        {"Ctrl-Z at the end, Set", Command::Set,
-         [](const TempTree& t) { t.file("area/terrain/e.ter", "A\r\n\x1a"); }, 0,
+        {"Ctrl-Z at the end, Set",
+         Command::Set,
+         [](const TempTree& t) { t.file("area/terrain/e.ter", "A\r\n\x1a"); },
+         0,
          {{"area/terrain/e.ter", "A\r\n" + kDecal}}},
-        {"NUL bytes", Command::Clear,
+        {"NUL bytes",
+         Command::Clear,
          [](const TempTree& t) { t.file("area/terrain/n.ter", std::string("A\0B\r\n\0\r\n", 8)); },
-         0, {{"area/terrain/n.ter", std::string("A\0B\r\n\0\r\n", 8)}}},
-        {"CR line breaks", Command::Clear,
+         0,
+         {{"area/terrain/n.ter", std::string("A\0B\r\n\0\r\n", 8)}}},
+        {"CR line breaks",
+         Command::Clear,
          [](const TempTree& t) {
              t.file("area/terrain/c.ter", "A\rBASE\rab\rDECAL_LIB x\rlong line\r");
          },
-         0, {{"area/terrain/c.ter", "A\r\nBASE\r\nlong line\r\n"}}},
-        {"odd names", Command::Set,
+         0,
+         {{"area/terrain/c.ter", "A\r\nBASE\r\nlong line\r\n"}}},
+        {"odd names",
+         Command::Set,
          [](const TempTree& t) {
              t.file("area/terrain/\xff\xfe.ter", "x");
              t.file("area/terrain/new\nline.ter", "x");
@@ -224,38 +260,49 @@ TEST(BadInput, EachHasAClearOutcomeAndNothingElseChanges) {
          {{"area/terrain/\xff\xfe.ter", "x" + kDecal},
           {"area/terrain/new\nline.ter", "x" + kDecal},
           {"area/terrain/back\\slash.ter", "x" + kDecal}}},
-        {"a terrain file without any write bit", Command::Set,
+        {"a terrain file without any write bit",
+         Command::Set,
          [](const TempTree& t) {
              t.file("area/terrain/r.ter", "x");
              t.chmod("area/terrain/r.ter", 0444);
          },
-         1, {}},
-        {"a working copy that is a folder", Command::Clear,
+         1,
+         {}},
+        {"a working copy that is a folder",
+         Command::Clear,
          [](const TempTree& t) {
              t.file("area/terrain/a.ter", "DECAL_LIB x\r\n");
              t.folder("area/terrain/temp.txt");
          },
-         1, {}},
-        {"a working copy without any write bit", Command::Clear,
+         1,
+         {}},
+        {"a working copy without any write bit",
+         Command::Clear,
          [](const TempTree& t) {
              t.file("area/terrain/a.ter", "DECAL_LIB x\r\n");
              t.file("area/terrain/temp.txt", "kept");
              t.chmod("area/terrain/temp.txt", 0444);
          },
-         1, {}},
-        {"a folder named like a terrain file, without write bit", Command::Clear,
+         1,
+         {}},
+        {"a folder named like a terrain file, without write bit",
+         Command::Clear,
          [](const TempTree& t) {
              t.file("area/terrain/x.ter/terrain/inner.ter", "DECAL_LIB x\r\n");
              t.chmod("area/terrain/x.ter", 0555);
          },
-         1, {}},
-        {"a folder that cannot be read", Command::Clear,
+         1,
+         {}},
+        {"a folder that cannot be read",
+         Command::Clear,
          [](const TempTree& t) {
              t.file("area/terrain/a.ter", "A\r\n");
              t.file("area/closed/terrain/c.ter", "DECAL_LIB x\r\n");
              t.chmod("area/closed", 0200);  // writable, so not read-only: walked
          },
-         0, {{"area/terrain/a.ter", "A\r\n"}}, true},
+         0,
+         {{"area/terrain/a.ter", "A\r\n"}},
+         true},
     };
 
     for (const auto& row : rows) {
@@ -291,9 +338,9 @@ TEST(BadInput, EachHasAClearOutcomeAndNothingElseChanges) {
             EXPECT_EQ(tree.read(path), bytes) << row.what << ": " << path;
         }
         for (const auto& path : diff(before, snapshot(tree.root()))) {
-            const bool expected = row.after.contains(path) ||
-                                  (row.command == Command::Clear && !row.after.empty() &&
-                                   path == "area/terrain/temp.txt");
+            const bool expected =
+                row.after.contains(path) || (row.command == Command::Clear && !row.after.empty() &&
+                                             path == "area/terrain/temp.txt");
             EXPECT_TRUE(expected) << row.what << ": " << path << " changed";
         }
     }

@@ -1,8 +1,7 @@
-#include "commands/DecalCommands.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "commands/DecalCommands.h"
 #include "support/RecordingWindow.h"
 #include "support/TempTree.h"
 #include "terrain/PosixFileSystem.h"
@@ -81,8 +80,8 @@ TEST_F(DecalCommandsTest, AreaModeWalksTheWholeAreaFolder) {
 }
 
 TEST_F(DecalCommandsTest, AMissingCheckFolderGivesWrongFolderAndTouchesNothing) {
-    tree.file("install/terrain/a.ter", kBefore);      // no Custom Scenery
-    tree.file("area/sub/terrain/b.ter", kBefore);     // no terrain directly in the area
+    tree.file("install/terrain/a.ter", kBefore);   // no Custom Scenery
+    tree.file("area/sub/terrain/b.ter", kBefore);  // no terrain directly in the area
     tree.file("file/terrain", "not a folder");
     const std::pair<std::string, bool> cases[] = {
         {tree.path("install"), false},

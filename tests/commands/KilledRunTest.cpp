@@ -57,7 +57,8 @@ std::string set(const std::string& t) {
 
 void plant(const TempTree& tree) {
     for (int folder = 0; folder < kFolders; ++folder) {
-        for (int file = 0; file < kFilesPerFolder; ++file) tree.file(name(folder, file), text(folder, file));
+        for (int file = 0; file < kFilesPerFolder; ++file)
+            tree.file(name(folder, file), text(folder, file));
     }
 }
 
@@ -132,8 +133,9 @@ TEST(KilledRun, AtTwentyFileOperationsEach) {
         ASSERT_GT(calls, 1000u);
         for (std::uint64_t k = 0; k < 20; ++k) {
             const std::uint64_t killAt = 1 + k * calls / 20 + k * 7 % 11;
-            const std::string at = (command == Command::Set ? "Set killed at call " : "Clear killed at call ") +
-                                   std::to_string(killAt);
+            const std::string at =
+                (command == Command::Set ? "Set killed at call " : "Clear killed at call ") +
+                std::to_string(killAt);
             TempTree tree;
             plant(tree);
             runKilled(command, tree, killAt, {});
@@ -147,7 +149,8 @@ TEST(KilledRun, AtRandomMoments) {
     std::mt19937 random(20261211);
     for (int k = 0; k < 20; ++k) {
         const Command command = k % 2 ? Command::Set : Command::Clear;
-        const auto delay = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 30000)(random));
+        const auto delay =
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 30000)(random));
         const std::string at = std::string(command == Command::Set ? "Set" : "Clear") +
                                " killed after " + std::to_string(delay.count()) + " us";
         TempTree tree;

@@ -17,7 +17,7 @@ std::size_t entryCount(const fs::path& folder) {
 }
 
 class IniFileTest : public ::testing::Test {
-  protected:
+protected:
     TempTree tree;
     fs::path path = tree.path("grittydecal.INI");
     IniFile file{path};

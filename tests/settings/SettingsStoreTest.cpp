@@ -15,7 +15,7 @@ const std::string kName = "grittydecal.INI";
 
 // The main window as designed, before it is first displayed.
 class FakeWindow : public SettingsWindow {
-  public:
+public:
     WindowPlacement current{0, 1, {-1, -1}, {-1, -1}, {100, 100, 600, 400}};
     bool visible = false;
     bool minimized = false;
@@ -65,7 +65,7 @@ class FakeWindow : public SettingsWindow {
 };
 
 class SettingsStoreTest : public ::testing::Test {
-  protected:
+protected:
     TempTree config;
     fs::path file = config.path(kName);
 

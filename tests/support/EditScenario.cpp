@@ -68,9 +68,9 @@ int EditScenario::failInTurn(bool persistent, const RunFailing& runFailing) cons
         RecordingWindow window;
         if (!runFailing(tree, window, n, persistent)) break;
         ++failedRuns;
-        expectNothingLost(tree, window, editedText, !persistent,
-                          std::string(what) + (persistent ? ", from call " : ", call ") +
-                              std::to_string(n));
+        expectNothingLost(
+            tree, window, editedText, !persistent,
+            std::string(what) + (persistent ? ", from call " : ", call ") + std::to_string(n));
     }
     return failedRuns;
 }

@@ -16,9 +16,9 @@ namespace grittydecal::testing {
 // Names: "attributes", "storedName", "storedPath", "list", "status",
 // "openForAppending", "openForReading", "openForRewriting", "createNew",
 // "remove", "rename", "replace", "exchange", "link", "unsupportedExchange"
-// and "unsupportedLink" (the file system cannot do these), and of open files "status", "read", "readAt", "write", "writeAt",
-// "truncate", "takeAccessOf", "close"; "shortWrite" makes the next write put out
-// half of its bytes and then fail.
+// and "unsupportedLink" (the file system cannot do these), and of open files "status", "read",
+// "readAt", "write", "writeAt", "truncate", "takeAccessOf", "close"; "shortWrite" makes the next
+// write put out half of its bytes and then fail.
 class FaultyFileSystem final : public FileSystem {
 public:
     std::set<std::string> failing;

@@ -29,8 +29,11 @@ int failEveryOperation(const EditScenario& s, bool persistent) {
 
 const EditScenario kScenarios[] = {
     {"Set", Edit::Set, "A\r\n800\r\nTERRAIN\r\n\r\nBASE_TEX a.dds\r\n"},
-    {"Set over an end mark", Edit::Set, "A\r\nBASE\r\n\x1a" "qqq"},
-    {"Set over an end mark with a long tail", Edit::Set, "A\r\nBASE\r\n\x1a" + std::string(100, 'q')},
+    {"Set over an end mark", Edit::Set,
+     "A\r\nBASE\r\n\x1a"
+     "qqq"},
+    {"Set over an end mark with a long tail", Edit::Set,
+     "A\r\nBASE\r\n\x1a" + std::string(100, 'q')},
     {"Clear", Edit::Clear, "A\r\nBASE\r\n\r\nDECAL_LIB lib/g10/decals/x.dcl\r\n"},
     {"Clear beside a working copy", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true},
     {"Clear beside a working copy, without exchange", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true,
@@ -43,8 +46,8 @@ constexpr int kAtLeastPerScenario = 4;
 
 TEST(FaultLoop, EveryOperationFailingOnceLosesNothing) {
     for (const auto& s : kScenarios) EXPECT_GE(failEveryOperation(s, false), kAtLeastPerScenario);
-    const EditScenario noLinks = {"Clear without hard links or exchange", Edit::Clear,
-                                  "A\nDECAL_LIB x\n", true, true, true};
+    const EditScenario noLinks = {
+        "Clear without hard links or exchange", Edit::Clear, "A\nDECAL_LIB x\n", true, true, true};
     EXPECT_GE(failEveryOperation(noLinks, false), kAtLeastPerScenario);
 }
 

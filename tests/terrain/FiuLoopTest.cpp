@@ -34,8 +34,8 @@ int decide(const char*, int*, void** failinfo, unsigned int*) {
                       (injection.persistent && injection.calls > injection.failAt);
     if (!fail) return 0;
     injection.failed = true;
-    *failinfo = reinterpret_cast<void*>(
-        static_cast<long>(kErrors[injection.calls % std::size(kErrors)]));
+    *failinfo =
+        reinterpret_cast<void*>(static_cast<long>(kErrors[injection.calls % std::size(kErrors)]));
     return 1;
 }
 
@@ -55,7 +55,8 @@ int failEveryCall(const EditScenario& s, bool persistent) {
 
 const EditScenario kScenarios[] = {
     {"Set", Edit::Set, "A\r\n800\r\nTERRAIN\r\n\r\nBASE_TEX a.dds\r\n"},
-    {"Set over an end mark with a long tail", Edit::Set, "A\r\nBASE\r\n\x1a" + std::string(100, 'q')},
+    {"Set over an end mark with a long tail", Edit::Set,
+     "A\r\nBASE\r\n\x1a" + std::string(100, 'q')},
     {"Clear", Edit::Clear, "A\r\nBASE\r\n\r\nDECAL_LIB lib/g10/decals/x.dcl\r\n"},
     {"Clear beside a working copy", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true},
 };

@@ -1,5 +1,3 @@
-#include "terrain/PosixFileSystem.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <map>
 
 #include "support/TempTree.h"
+#include "terrain/PosixFileSystem.h"
 
 namespace grittydecal {
 namespace {
@@ -30,8 +29,8 @@ TEST_F(PosixFileSystemTest, AttributeWordsFollowTheWindowsBits) {
     ASSERT_EQ(::symlink("file", tree.path("filelink").c_str()), 0);
 
     const std::pair<const char*, std::uint32_t> cases[] = {
-        {"plain", 16},       {"locked", 17},      {".hidden", 18}, {"file", 0},
-        {"readonly", 1},     {"folderlink", 1040}, {"filelink", 1024},
+        {"plain", 16},   {"locked", 17},       {".hidden", 18},    {"file", 0},
+        {"readonly", 1}, {"folderlink", 1040}, {"filelink", 1024},
     };
     std::map<std::string, std::uint32_t> listed;
     auto listing = files.list(tree.root());

@@ -1,5 +1,3 @@
-#include "terrain/TerrainEdits.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +6,7 @@
 #include "support/RecordingWindow.h"
 #include "support/TempTree.h"
 #include "terrain/PosixFileSystem.h"
+#include "terrain/TerrainEdits.h"
 
 namespace grittydecal {
 namespace {
@@ -37,8 +36,10 @@ TEST(AppendDecalLine, AppendsABreakAndTheDecalLine) {
         {"last line without a break", "a\r\nb", "stony_dirt_1.dcl", "a\r\nb\r\n" + kLine},
         {"empty file", "", "stony_dirt_1.dcl", "\r\n" + kLine},
         {"last byte Ctrl-Z", "abc\x1a", "stony_dirt_1.dcl", "abc\r\n" + kLine},
-        {"Ctrl-Z ten bytes before the end", "head\x1a" "123456789", "stony_dirt_1.dcl",
-         "head\r\n" + kLine},
+        {"Ctrl-Z ten bytes before the end",
+         "head\x1a"
+         "123456789",
+         "stony_dirt_1.dcl", "head\r\n" + kLine},
         {"Ctrl-Z with a tail longer than the new bytes", "a\x1a" + tail120, "stony_dirt_1.dcl",
          "a\r\n" + kLine},
         {"Ctrl-Z out of reach stays", "x\x1a" + tail200, "stony_dirt_1.dcl",
@@ -94,12 +95,14 @@ TEST(AppendDecalLine, LeavesFilesItMayNotEditAsTheyWere) {
 
 TEST(AppendDecalLine, AFailedWriteLeavesTheFileAsItWas) {
     const std::string plain = "abc\r\n";
-    const std::string shortTail = "abc\x1a" "12345";
+    const std::string shortTail =
+        "abc\x1a"
+        "12345";
     const std::string longTail = "abc\x1a" + std::string(100, 'q');  // rewritten beside
     const std::pair<std::string, const char*> cases[] = {
-        {plain, "readAt"},        {plain, "writeAt"},      {plain, "shortWrite"},
-        {shortTail, "shortWrite"}, {longTail, "readAt"},   {longTail, "createNew"},
-        {longTail, "write"},      {longTail, "shortWrite"}, {longTail, "replace"},
+        {plain, "readAt"},         {plain, "writeAt"},       {plain, "shortWrite"},
+        {shortTail, "shortWrite"}, {longTail, "readAt"},     {longTail, "createNew"},
+        {longTail, "write"},       {longTail, "shortWrite"}, {longTail, "replace"},
     };
     for (const auto& [before, failing] : cases) {
         TempTree tree;
@@ -121,8 +124,8 @@ struct ClearFixture : ::testing::Test {
     TerrainEdits edits{files, window};
 
     void strip(const std::string& name, FileSystem& through) {
-        TerrainEdits(through, window).StripDecalLines(tree.path("terrain/"),
-                                                      tree.path("terrain/" + name));
+        TerrainEdits(through, window)
+            .StripDecalLines(tree.path("terrain/"), tree.path("terrain/" + name));
     }
     void strip(const std::string& name) { strip(name, files); }
 };
@@ -188,7 +191,8 @@ TEST_F(ClearFixture, LeavesEverythingAsItWasWhenTheWorkingCopyCannotGiveWay) {
 TEST_F(ClearFixture, NeverGoesThroughALinkOrIntoASpecialFile) {
     tree.file("outside.ter", kLine);
     tree.folder("terrain");
-    ASSERT_EQ(::symlink(tree.path("outside.ter").c_str(), tree.path("terrain/link.ter").c_str()), 0);
+    ASSERT_EQ(::symlink(tree.path("outside.ter").c_str(), tree.path("terrain/link.ter").c_str()),
+              0);
     ASSERT_EQ(::mkfifo(tree.path("terrain/fifo.ter").c_str(), 0644), 0);
     tree.folder("terrain/folder.ter/inside");
     tree.chmod("terrain/folder.ter", 0555);
@@ -204,9 +208,11 @@ TEST_F(ClearFixture, NeverGoesThroughALinkOrIntoASpecialFile) {
 TEST_F(ClearFixture, AFailureAtAnyStepLeavesTheFileAsItWas) {
     const std::string before = kTerrain + kLine;
     const std::pair<bool, std::vector<const char*>> cases[] = {
-        {true, {"openForReading", "read", "write", "truncate", "takeAccessOf", "close", "exchange"}},
-        {false, {"openForReading", "createNew", "read", "write", "takeAccessOf", "close", "link",
-                 "replace"}},
+        {true,
+         {"openForReading", "read", "write", "truncate", "takeAccessOf", "close", "exchange"}},
+        {false,
+         {"openForReading", "createNew", "read", "write", "takeAccessOf", "close", "link",
+          "replace"}},
     };
     for (const auto& [earlierCopy, operations] : cases) {
         for (const char* failing : operations) {
@@ -264,12 +270,16 @@ TEST_F(ClearFixture, ALineOfMegabytesComesBackWhole) {
 
 TEST_F(ClearFixture, EmptyFilesStayEmpty) {
     tree.file("terrain/a.ter", "");
-    tree.file("terrain/b.ter", "\x1a" "DECAL_LIB x\r\n");
+    tree.file("terrain/b.ter",
+              "\x1a"
+              "DECAL_LIB x\r\n");
     strip("a.ter");
     strip("b.ter");
     EXPECT_EQ(tree.read("terrain/a.ter"), "");
     EXPECT_EQ(tree.read("terrain/b.ter"), "");
-    EXPECT_EQ(tree.read("terrain/temp.txt"), "\x1a" "DECAL_LIB x\r\n");
+    EXPECT_EQ(tree.read("terrain/temp.txt"),
+              "\x1a"
+              "DECAL_LIB x\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "terrain/TerrainWalk.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +6,7 @@
 #include "support/RecordingWindow.h"
 #include "support/TempTree.h"
 #include "terrain/PosixFileSystem.h"
+#include "terrain/TerrainWalk.h"
 
 namespace grittydecal {
 namespace {
@@ -17,9 +16,10 @@ using testing::TempTree;
 
 TEST(TerrainTests, OnlyPlainAndCompressedFoldersAreWalked) {
     const std::pair<std::uint32_t, bool> cases[] = {
-        {16, true},    {2064, true},  {17, false},   {18, false},    {20, false},    {48, false},
-        {1040, false}, {2065, false}, {4112, false}, {8208, false},  {10256, false}, {16400, false},
-        {0, false},    {32, false},   {2048, false}, {2048 + 32, false},
+        {16, true},    {2064, true},  {17, false},    {18, false},
+        {20, false},   {48, false},   {1040, false},  {2065, false},
+        {4112, false}, {8208, false}, {10256, false}, {16400, false},
+        {0, false},    {32, false},   {2048, false},  {2048 + 32, false},
     };
     for (const auto& [attributes, walked] : cases) {
         EXPECT_EQ(IsWalkedFolder(attributes), walked) << attributes;
@@ -116,12 +116,20 @@ TEST(TerrainWalk, ClearProcessesMessagesAfterEveryEntry) {
     ScriptedFileSystem files(kTree, window);
     TerrainWalk(files, window).RemoveDecalLines("/X/");
     const std::vector<std::string> expected = {
-        "label /X/",  "process",  // .
-        "process",                // ..
-        "label /X/terrain/", "strip /X/Terrain/A.ter", "beep", "process",
-        "label /X/terrain/sub/", "process",  // c.ter, not in a terrain folder
-        "process",                           // Sub
-        "label /X/terrain/", "strip /X/Terrain/b.TER", "beep", "process",
+        "label /X/",
+        "process",  // .
+        "process",  // ..
+        "label /X/terrain/",
+        "strip /X/Terrain/A.ter",
+        "beep",
+        "process",
+        "label /X/terrain/sub/",
+        "process",  // c.ter, not in a terrain folder
+        "process",  // Sub
+        "label /X/terrain/",
+        "strip /X/Terrain/b.TER",
+        "beep",
+        "process",
         "process",  // Terrain
     };
     EXPECT_EQ(window.events, expected);
@@ -129,9 +137,8 @@ TEST(TerrainWalk, ClearProcessesMessagesAfterEveryEntry) {
 
 TEST(TerrainWalk, AFolderThatCannotBeListedIsPassedOverSilently) {
     RecordingWindow window;
-    ScriptedFileSystem files({{"/X/", {{"gone", 16}, {"Terrain", 16}}},
-                              {"/X/Terrain/", {{"a.ter", 0}}}},
-                             window);
+    ScriptedFileSystem files(
+        {{"/X/", {{"gone", 16}, {"Terrain", 16}}}, {"/X/Terrain/", {{"a.ter", 0}}}}, window);
     TerrainWalk(files, window).AddDecalLines("/X/", "d.dcl");
     EXPECT_EQ(window.count("append /X/Terrain/a.ter"), 1);
     EXPECT_EQ(window.labels(), (std::vector<std::string>{"/X/", "/X/", "/X/terrain/"}));
@@ -144,15 +151,14 @@ TEST(TerrainWalk, AFolderThatCannotBeListedIsPassedOverSilently) {
 // Which files of a real area folder get a decal line.
 TEST(TerrainWalk, EditsTerrainFilesOnlyDirectlyInTerrainFolders) {
     TempTree tree;
-    const char* edited[] = {"MyArea/terrain/a.ter", "MyArea/terrain/terrain/c.ter",
-                            "MyArea/Terrain/f.ter", "MyArea/TERRAIN/G.TER",
-                            "MyArea/terrain/.ter",  "MyArea/deep/er/terrain/h.ter",
+    const char* edited[] = {"MyArea/terrain/a.ter",     "MyArea/terrain/terrain/c.ter",
+                            "MyArea/Terrain/f.ter",     "MyArea/TERRAIN/G.TER",
+                            "MyArea/terrain/.ter",      "MyArea/deep/er/terrain/h.ter",
                             "MyArea/terrain/Grass.TER", "MyArea/terrain/grass.ter"};
-    const char* untouched[] = {"MyArea/terrain/sub/b.ter", "MyArea/myterrain/d.ter",
-                               "MyArea/terrain2/e.ter",    "MyArea/.git/terrain/x.ter",
-                               "MyArea/terrain/a.ter.bak", "MyArea/terrain/a.terrain",
-                               "MyArea/terrain/a",         "MyArea/locked/terrain/y.ter",
-                               "outside/terrain/z.ter"};
+    const char* untouched[] = {
+        "MyArea/terrain/sub/b.ter",  "MyArea/myterrain/d.ter",      "MyArea/terrain2/e.ter",
+        "MyArea/.git/terrain/x.ter", "MyArea/terrain/a.ter.bak",    "MyArea/terrain/a.terrain",
+        "MyArea/terrain/a",          "MyArea/locked/terrain/y.ter", "outside/terrain/z.ter"};
     for (const char* name : edited) tree.file(name, "x\r\n");
     for (const char* name : untouched) tree.file(name, "x\r\n");
     tree.chmod("MyArea/locked", 0555);  // read-only: not walked
