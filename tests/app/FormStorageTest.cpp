@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <memory>
 
+#include "TestFiles.h"
 #include "app/DecalComboBox.h"
 #include "app/DirectoryEdit.h"
 #include "app/ErrorBoxes.h"
@@ -19,23 +20,13 @@
 #include "terrain/PosixFileSystem.h"
 
 using namespace grittydecal;
+using grittydecal::testing::ReadFile;
+using grittydecal::testing::WriteFile;
 
 namespace {
 
 // Named after this program file, as the tool's file is after its own.
 const QString kFileName = QStringLiteral("app_form_storage_test.INI");
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 struct ShownBox {
     QString title;

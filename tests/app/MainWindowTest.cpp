@@ -12,6 +12,7 @@
 #include <QTest>
 #include <memory>
 
+#include "TestFiles.h"
 #include "app/DecalComboBox.h"
 #include "app/DirectoryEdit.h"
 #include "app/ErrorBoxes.h"
@@ -20,22 +21,12 @@
 #include "terrain/PosixFileSystem.h"
 
 using namespace grittydecal;
+using grittydecal::testing::ReadFile;
+using grittydecal::testing::WriteFile;
 
 namespace {
 
 const QByteArray kTerrain = "A\r\nBASE_TEX x.dds\r\nNO_ALPHA\r\n";
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Runs once, inside the next command, when the walk processes messages.
 template <typename Step>
