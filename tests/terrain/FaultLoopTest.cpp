@@ -45,17 +45,30 @@ const EditScenario kScenarios[] = {
 constexpr int kAtLeastPerScenario = 4;
 
 TEST(FaultLoop, EveryOperationFailingOnceLosesNothing) {
-    for (const auto& s : kScenarios) EXPECT_GE(failEveryOperation(s, false), kAtLeastPerScenario);
+    int failedRuns = 0;
+    for (const auto& s : kScenarios) {
+        const int runs = failEveryOperation(s, false);
+        EXPECT_GE(runs, kAtLeastPerScenario) << s.what;
+        failedRuns += runs;
+    }
     const EditScenario noLinks = {
         "Clear without hard links or exchange", Edit::Clear, "A\nDECAL_LIB x\n", true, true, true};
-    EXPECT_GE(failEveryOperation(noLinks, false), kAtLeastPerScenario);
+    const int runs = failEveryOperation(noLinks, false);
+    EXPECT_GE(runs, kAtLeastPerScenario);
+    RecordProperty("failedRuns", failedRuns + runs);
 }
 
 // Without hard links or exchange the file is briefly missing, and an
 // operation failing for good can keep it so: only the single failure is
 // asked of that case.
 TEST(FaultLoop, EveryOperationFailingForGoodLosesNothing) {
-    for (const auto& s : kScenarios) EXPECT_GE(failEveryOperation(s, true), kAtLeastPerScenario);
+    int failedRuns = 0;
+    for (const auto& s : kScenarios) {
+        const int runs = failEveryOperation(s, true);
+        EXPECT_GE(runs, kAtLeastPerScenario) << s.what;
+        failedRuns += runs;
+    }
+    RecordProperty("failedRuns", failedRuns);
 }
 
 }  // namespace
