@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/Application.h"
@@ -14,18 +15,11 @@
 #include "commands/DecalCommands.h"
 #include "terrain/PosixFileSystem.h"
 
-int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s set|clear <installation> [decal name]\n", argv[0]);
-        return 2;
-    }
-    const std::string command = argv[1];
-    const std::string installation = argv[2];
-    const std::string decal = argc > 3 ? argv[3] : "";
-    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+namespace {
 
-    int qtArgc = 1;
-    grittydecal::Application application(qtArgc, argv);
+void run(int argc, char** argv, const std::string& command, const std::string& installation,
+         const std::string& decal) {
+    grittydecal::Application application(argc, argv);
     grittydecal::PosixFileSystem fileSystem;
     grittydecal::TForm1 form(fileSystem);
     grittydecal::Form1 = &form;
@@ -41,5 +35,23 @@ int main(int argc, char** argv) {
         commands.clear(installation, false);
     }
     grittydecal::Form1 = nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s set|clear <installation> [decal name]\n", argv[0]);
+        return 2;
+    }
+    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The window keeps its settings; a benchmark must not touch the user's.
+    char settings[] = "/tmp/grittydecal-bench-settings-XXXXXX";
+    if (!::mkdtemp(settings)) return 1;
+    ::setenv("XDG_CONFIG_HOME", settings, 1);
+
+    int qtArgc = 1;
+    run(qtArgc, argv, argv[1], argv[2], argc > 3 ? argv[3] : "");
+    std::filesystem::remove_all(settings);
     return 0;
 }
