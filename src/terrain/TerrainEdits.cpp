@@ -127,11 +127,13 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     // and then trades names with the terrain file in one step: no file is
     // created or freed, which on many disks is most of what an edit costs.
     // Its own text was to be replaced anyway.
+    // One that cannot take the terrain file's access (another user's) is
+    // passed over before anything is written to it.
     if (earlierCopy->kind == FileKind::Regular && earlierCopy->links == 1) {
-        if (auto copy = fileSystem_.openForRewriting(workingCopy)) {
+        auto copy = fileSystem_.openForRewriting(workingCopy);
+        if (copy && copy->takeAccessOf(*status)) {
             const auto length = writeStripped(*source, *copy);
-            const bool written =
-                length && copy->truncate(*length) && copy->takeAccessOf(*status) && copy->close();
+            const bool written = length && copy->truncate(*length) && copy->close();
             copy.reset();
             source.reset();
             if (!written) return false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "support/FaultyFileSystem.h"
@@ -242,6 +243,35 @@ TEST_F(ClearFixture, AWorkingCopyWithAnotherNameIsNotWrittenInto) {
     EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
     EXPECT_EQ(tree.read("terrain/temp.txt"), before);
     EXPECT_EQ(tree.read("elsewhere.txt"), "kept");
+}
+
+// In a shared folder the earlier working copy may be another user's: it is
+// passed over, not left half-used, and the folder keeps working.
+TEST_F(ClearFixture, AnotherUsersWorkingCopyIsPassedOver) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make files of other users";
+    const std::string before = kTerrain + kLine;
+    tree.file("terrain/a.ter", before);
+    tree.file("terrain/temp.txt", "another user's");
+    tree.chmod("", 0711);
+    tree.chmod("terrain", 0777);
+    tree.chmod("terrain/temp.txt", 0666);
+    ASSERT_EQ(::chown(tree.path("terrain/temp.txt").c_str(), 65534, 65534), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(12345) != 0 || ::setuid(12345) != 0) ::_exit(2);
+        RecordingWindow quiet;
+        TerrainEdits(files, quiet).StripDecalLines(tree.path("terrain/"),
+                                                   tree.path("terrain/a.ter"));
+        ::_exit(quiet.count("beep"));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "beeps";
+    EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
+    EXPECT_EQ(tree.read("terrain/temp.txt"), before);
 }
 
 TEST_F(ClearFixture, WorksWhereTheFileSystemHasNoHardLinks) {
