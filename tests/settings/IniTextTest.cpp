@@ -3,6 +3,7 @@
 #include <string>
 
 #include "settings/IniText.h"
+#include "support/CaseName.h"
 
 namespace grittydecal {
 namespace {
@@ -57,12 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"cut to 2047", "[TForm1]\nKey=" + kLong + "\n", "Key", kLong.substr(0, 2047)},
         ReadCase{"quotes dropped before the cut", "[TForm1]\nKey=\"" + kLong + "\"\n", "Key",
                  kLong.substr(0, 2047)}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    grittydecal::testing::CaseName<ReadCase>);
 
 struct WriteCase {
     const char* name;
@@ -115,12 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "[TForm1]\nA=1\n[TForm1]\nKey=3\n"},
         WriteCase{"added to the first of a repeated section", "[TForm1]\nA=1\n[TForm1]\nB=2\n",
                   "Key", "3", "[TForm1]\nA=1\nKey=3\n[TForm1]\nB=2\n"}),
-    [](const ::testing::TestParamInfo<WriteCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    grittydecal::testing::CaseName<WriteCase>);
 
 TEST(IniTextWrite, RefusesWhatCouldNotBeReadBack) {
     struct Refused {

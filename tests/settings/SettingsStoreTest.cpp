@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "settings/SettingsStore.h"
+#include "support/CaseName.h"
 #include "support/TempTree.h"
 
 namespace grittydecal {
@@ -204,12 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
                      0, "", false},
         PropertyCase{"a version that is no number counts as 0",
                      "FormVersion=new\nCheckBox1_Checked=True\n", 0, "", true}),
-    [](const ::testing::TestParamInfo<PropertyCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    grittydecal::testing::CaseName<PropertyCase>);
 
 struct PlacementCase {
     const char* name;
@@ -257,12 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "PixelsPerInch=high\nNormPos=1,2,300,400\n", PixelRect{1, 2, 300, 400}},
         PlacementCase{"min and max positions alone count", "MinMaxPos=1,2,3,4\n",
                       PixelRect{100, 100, 600, 400}}),
-    [](const ::testing::TestParamInfo<PlacementCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    grittydecal::testing::CaseName<PlacementCase>);
 
 TEST_F(SettingsStoreTest, RestoresFlagsAndMinMaxPositionsWordByWord) {
     FakeWindow window = restored("Flags=2\nMinMaxPos=7,x\nNormPos=1,2,300,400\n");
