@@ -42,8 +42,13 @@ struct FileStatus {
     std::uint32_t group = 0;
     std::uint64_t size = 0;
     std::uint64_t links = 1;  // names the file has
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 
     bool readOnly() const { return (permissions & 0222) == 0; }
+    bool sameFileAs(const FileStatus& other) const {
+        return kind != FileKind::Missing && device == other.device && inode == other.inode;
+    }
 };
 
 // An open file. Closed by close() or, failures ignored, by the destructor.
@@ -92,9 +97,10 @@ public:
     // other than a missing entry.
     virtual std::optional<FileStatus> status(const std::string& path) = 0;
 
-    // Regular files only, never through a link. Opening for appending refuses
-    // a file without any write permission, as a read-only file is refused.
-    virtual std::unique_ptr<File> openForAppending(const std::string& path) = 0;
+    // Regular files only, never through a link. Opening for editing (reading
+    // and writing in place) refuses a file without any write permission, as a
+    // read-only file is refused.
+    virtual std::unique_ptr<File> openForEditing(const std::string& path) = 0;
     virtual std::unique_ptr<File> openForReading(const std::string& path) = 0;
     // For writing over the content from the start, without emptying it first.
     virtual std::unique_ptr<File> openForRewriting(const std::string& path) = 0;

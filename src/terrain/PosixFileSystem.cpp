@@ -111,48 +111,10 @@ FileStatus toStatus(const struct stat& st) {
     status.group = st.st_gid;
     status.size = static_cast<std::uint64_t>(st.st_size);
     status.links = st.st_nlink;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
     return status;
 }
-
-class PosixListing final : public Listing {
-public:
-    explicit PosixListing(DIR* dir) : dir_(dir) {}
-    ~PosixListing() override { ::closedir(dir_); }
-    PosixListing(const PosixListing&) = delete;
-    PosixListing& operator=(const PosixListing&) = delete;
-
-    bool next(Entry& entry) override {
-        const dirent* found = ::readdir(dir_);
-        if (!found) return false;
-        entry.name = found->d_name;
-        entry.attributes = attributesOf(*found);
-        return true;
-    }
-
-private:
-    // A regular file is told by its directory entry alone: nothing tests a
-    // file's read-only bit, so the stat is saved for the entries that are
-    // most of a scenery tree.
-    std::uint32_t attributesOf(const dirent& found) {
-        const std::string_view name = found.d_name;
-        if (found.d_type != DT_DIR && found.d_type != DT_LNK && found.d_type != DT_UNKNOWN) {
-            return isHiddenName(name) ? attribute::kHidden : 0;
-        }
-        struct stat st;
-        if (::fstatat(::dirfd(dir_), found.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            return isHiddenName(name) ? attribute::kHidden : 0;
-        }
-        bool linksToFolder = false;
-        if (S_ISLNK(st.st_mode)) {
-            struct stat target;
-            linksToFolder =
-                ::fstatat(::dirfd(dir_), found.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-        }
-        return attributeWord(st, name, linksToFolder);
-    }
-
-    DIR* dir_;
-};
 
 class PosixFile final : public File {
 public:
@@ -246,15 +208,20 @@ private:
 };
 
 // Opens a regular file only, and never through a link: a FIFO must not make
-// the walk wait, and opening a device can have effects of its own.
-std::unique_ptr<File> openRegular(const std::string& path, int flags, bool needsWriteBit) {
+// the walk wait, and opening a device can have effects of its own. An entry
+// its listing has just shown to be a regular file needs no look beforehand.
+std::unique_ptr<File> openRegular(int folder, const char* name, bool listedAsRegular, int flags,
+                                  bool needsWriteBit) {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-    if (needsWriteBit && (st.st_mode & 0222) == 0) return nullptr;
-    const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (!listedAsRegular &&
+        (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))) {
+        return nullptr;
+    }
+    const int fd = ::openat(folder, name, flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return nullptr;
-    // The name may have changed hands between the two looks.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // The name may have changed hands since the last look.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        (needsWriteBit && (st.st_mode & 0222) == 0)) {
         ::close(fd);
         return nullptr;
     }
@@ -262,6 +229,85 @@ std::unique_ptr<File> openRegular(const std::string& path, int flags, bool needs
 }
 
 }  // namespace
+
+struct ListedFolder {
+    std::string path;  // ends in "/"
+    int descriptor = -1;
+    // The entry the listing stands on, and whether it was a regular file.
+    std::string_view currentName;
+    bool currentIsRegular = false;
+    ListedFolder* outer = nullptr;
+};
+
+class PosixListing final : public Listing {
+public:
+    PosixListing(DIR* dir, std::string path, PosixFileSystem& files) : dir_(dir), files_(files) {
+        folder_.path = std::move(path);
+        if (folder_.path.empty() || folder_.path.back() != '/') folder_.path.push_back('/');
+        folder_.descriptor = ::dirfd(dir);
+        folder_.outer = files_.listedFolders_;
+        files_.listedFolders_ = &folder_;
+    }
+    ~PosixListing() override {
+        ListedFolder** link = &files_.listedFolders_;
+        while (*link && *link != &folder_) link = &(*link)->outer;
+        if (*link) *link = folder_.outer;
+        ::closedir(dir_);
+    }
+    PosixListing(const PosixListing&) = delete;
+    PosixListing& operator=(const PosixListing&) = delete;
+
+    bool next(Entry& entry) override {
+        const dirent* found = ::readdir(dir_);
+        folder_.currentName = {};
+        folder_.currentIsRegular = false;
+        if (!found) return false;
+        entry.name = found->d_name;
+        entry.attributes = attributesOf(*found);
+        folder_.currentName = entry.name;
+        folder_.currentIsRegular = found->d_type == DT_REG;
+        return true;
+    }
+
+private:
+    // A regular file is told by its directory entry alone: nothing tests a
+    // file's read-only bit, so the stat is saved for the entries that are
+    // most of a scenery tree.
+    std::uint32_t attributesOf(const dirent& found) {
+        const std::string_view name = found.d_name;
+        if (found.d_type != DT_DIR && found.d_type != DT_LNK && found.d_type != DT_UNKNOWN) {
+            return isHiddenName(name) ? attribute::kHidden : 0;
+        }
+        struct stat st;
+        if (::fstatat(folder_.descriptor, found.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            return isHiddenName(name) ? attribute::kHidden : 0;
+        }
+        bool linksToFolder = false;
+        if (S_ISLNK(st.st_mode)) {
+            struct stat target;
+            linksToFolder = ::fstatat(folder_.descriptor, found.d_name, &target, 0) == 0 &&
+                            S_ISDIR(target.st_mode);
+        }
+        return attributeWord(st, name, linksToFolder);
+    }
+
+    DIR* dir_;
+    PosixFileSystem& files_;
+    ListedFolder folder_;
+};
+
+PosixFileSystem::Place PosixFileSystem::place(const std::string& path) const {
+    if (const ListedFolder* folder = listedFolders_) {
+        const std::string& prefix = folder->path;
+        if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+            path.find('/', prefix.size()) == std::string::npos) {
+            const std::string_view name = std::string_view(path).substr(prefix.size());
+            return {folder->descriptor, path.c_str() + prefix.size(),
+                    folder->currentIsRegular && name == folder->currentName};
+        }
+    }
+    return {AT_FDCWD, path.c_str(), false};
+}
 
 std::optional<std::uint32_t> PosixFileSystem::attributes(const std::string& path) {
     const auto resolved = resolve(path);
@@ -290,32 +336,38 @@ std::optional<std::string> PosixFileSystem::storedPath(const std::string& path) 
 std::unique_ptr<Listing> PosixFileSystem::list(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return nullptr;
-    return std::make_unique<PosixListing>(dir);
+    return std::make_unique<PosixListing>(dir, folder, *this);
 }
 
 std::optional<FileStatus> PosixFileSystem::status(const std::string& path) {
+    const Place at = place(path);
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) {
+    if (::fstatat(at.folder, at.name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT) return FileStatus{};
         return std::nullopt;
     }
     return toStatus(st);
 }
 
-std::unique_ptr<File> PosixFileSystem::openForAppending(const std::string& path) {
-    return openRegular(path, O_RDWR, true);
+std::unique_ptr<File> PosixFileSystem::openForEditing(const std::string& path) {
+    const Place at = place(path);
+    return openRegular(at.folder, at.name, at.listedAsRegular, O_RDWR, true);
 }
 
 std::unique_ptr<File> PosixFileSystem::openForReading(const std::string& path) {
-    return openRegular(path, O_RDONLY, false);
+    const Place at = place(path);
+    return openRegular(at.folder, at.name, at.listedAsRegular, O_RDONLY, false);
 }
 
 std::unique_ptr<File> PosixFileSystem::openForRewriting(const std::string& path) {
-    return openRegular(path, O_WRONLY, true);
+    const Place at = place(path);
+    return openRegular(at.folder, at.name, at.listedAsRegular, O_WRONLY, true);
 }
 
 std::unique_ptr<File> PosixFileSystem::createNew(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const Place at = place(path);
+    const int fd =
+        ::openat(at.folder, at.name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return nullptr;
     struct stat st;
     if (::fstat(fd, &st) != 0) {
@@ -325,35 +377,52 @@ std::unique_ptr<File> PosixFileSystem::createNew(const std::string& path) {
     return std::make_unique<PosixFile>(fd, st);
 }
 
-bool PosixFileSystem::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool PosixFileSystem::remove(const std::string& path) {
+    const Place at = place(path);
+    return ::unlinkat(at.folder, at.name, 0) == 0;
+}
 
 bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    const Place source = place(from);
+    const Place target = place(to);
+    if (::renameat2(source.folder, source.name, target.folder, target.name, RENAME_NOREPLACE) ==
+        0) {
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the flag: a second name, then drop the first.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
+    if (::linkat(source.folder, source.name, target.folder, target.name, 0) == 0) {
+        ::unlinkat(source.folder, source.name, 0);
         return true;
     }
-    if (errno == EEXIST || exists(to)) return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    struct stat st;
+    if (errno == EEXIST || ::fstatat(target.folder, target.name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        return false;
+    }
+    return ::renameat(source.folder, source.name, target.folder, target.name) == 0;
 }
 
 bool PosixFileSystem::replace(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    const Place source = place(from);
+    const Place target = place(to);
+    return ::renameat(source.folder, source.name, target.folder, target.name) == 0;
 }
 
 Outcome PosixFileSystem::exchange(const std::string& first, const std::string& second) {
-    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) {
+    const Place one = place(first);
+    const Place other = place(second);
+    if (::renameat2(one.folder, one.name, other.folder, other.name, RENAME_EXCHANGE) == 0) {
         return Outcome::Done;
     }
     return errno == EINVAL || errno == ENOSYS ? Outcome::Unsupported : Outcome::Failed;
 }
 
 Outcome PosixFileSystem::link(const std::string& existing, const std::string& newName) {
-    if (::link(existing.c_str(), newName.c_str()) == 0) return Outcome::Done;
+    const Place source = place(existing);
+    const Place target = place(newName);
+    if (::linkat(source.folder, source.name, target.folder, target.name, 0) == 0) {
+        return Outcome::Done;
+    }
     switch (errno) {
         case EPERM:
         case EOPNOTSUPP:

@@ -37,7 +37,7 @@ void TerrainEdits::AppendDecalLine(const std::string& terrainFile, const std::st
     if (!append(terrainFile, decalName)) window_.beep();
 }
 
-void TerrainEdits::StripDecalLines(const std::string& folder, const std::string& terrainFile) {
+void TerrainEdits::StripDecalLines(std::string_view folder, const std::string& terrainFile) {
     if (strip(folder, terrainFile)) {
         window_.processPendingMessages();
     } else {
@@ -45,8 +45,10 @@ void TerrainEdits::StripDecalLines(const std::string& folder, const std::string&
     }
 }
 
+void TerrainEdits::releaseWorkingCopy() { kept_.reset(); }
+
 bool TerrainEdits::append(const std::string& terrainFile, const std::string& decalName) {
-    const auto file = fileSystem_.openForAppending(terrainFile);
+    const auto file = fileSystem_.openForEditing(terrainFile);
     if (!file) return false;
     const auto status = file->status();
     if (!status) return false;
@@ -112,16 +114,33 @@ std::unique_ptr<File> TerrainEdits::createScratch(const std::string& scratch) {
     return fileSystem_.createNew(scratch);
 }
 
-bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFile) {
-    const std::string workingCopy = folder + std::string(kWorkingCopyName);
-    const std::string scratch = folder + std::string(kScratchName);
-    const auto earlierCopy = fileSystem_.status(workingCopy);
+bool TerrainEdits::strip(std::string_view folder, const std::string& terrainFile) {
+    workingCopy_.assign(folder).append(kWorkingCopyName);
+    scratch_.assign(folder).append(kScratchName);
+    std::unique_ptr<File> kept = std::move(kept_);
+    if (keptFolder_ != folder) kept.reset();
+    const auto earlierCopy = fileSystem_.status(workingCopy_);
     if (!mayGiveWay(earlierCopy)) return false;
 
-    auto source = fileSystem_.openForReading(terrainFile);
+    // Opened for writing too where it may be: once it has given its name up
+    // it is the working copy, and the next file's text can go straight in.
+    bool writable = true;
+    auto source = fileSystem_.openForEditing(terrainFile);
+    if (!source) {
+        writable = false;
+        source = fileSystem_.openForReading(terrainFile);
+    }
     if (!source) return false;
     const auto status = source->status();
     if (!status) return false;
+    // On success the terrain file's previous text is the working copy.
+    const auto keepSource = [&] {
+        if (writable) {
+            kept_ = std::move(source);
+            keptFolder_.assign(folder);
+        }
+        return true;
+    };
 
     // The earlier working copy, a file with no other name, takes the new text
     // and then trades names with the terrain file in one step: no file is
@@ -130,60 +149,68 @@ bool TerrainEdits::strip(const std::string& folder, const std::string& terrainFi
     // One that cannot take the terrain file's access (another user's) is
     // passed over before anything is written to it.
     if (earlierCopy->kind == FileKind::Regular && earlierCopy->links == 1) {
-        auto copy = fileSystem_.openForRewriting(workingCopy);
+        const auto keptStatus = kept ? kept->status() : std::nullopt;
+        auto copy = keptStatus && keptStatus->sameFileAs(*earlierCopy)
+                        ? std::move(kept)
+                        : fileSystem_.openForRewriting(workingCopy_);
         if (copy && copy->takeAccessOf(*status)) {
-            const auto length = writeStripped(*source, *copy);
-            const bool written = length && copy->truncate(*length) && copy->close();
+            const auto length = writeStripped(*source, status->size, *copy);
+            const bool written = length &&
+                                 (earlierCopy->size <= *length || copy->truncate(*length)) &&
+                                 copy->close();
             copy.reset();
-            source.reset();
             if (!written) return false;
-            switch (fileSystem_.exchange(workingCopy, terrainFile)) {
+            switch (fileSystem_.exchange(workingCopy_, terrainFile)) {
                 case Outcome::Done:
-                    return true;
+                    return keepSource();
                 case Outcome::Failed:
                     return false;
                 case Outcome::Unsupported:
                     break;
             }
-            if (!fileSystem_.replace(workingCopy, scratch)) return false;
-            if (install(scratch, terrainFile, workingCopy, false)) return true;
-            fileSystem_.remove(scratch);
+            if (!fileSystem_.replace(workingCopy_, scratch_)) return false;
+            if (install(terrainFile, false)) return keepSource();
+            fileSystem_.remove(scratch_);
             return false;
         }
     }
 
-    auto target = createScratch(scratch);
+    auto target = createScratch(scratch_);
     if (!target) return false;
-    const bool written =
-        writeStripped(*source, *target) && target->takeAccessOf(*status) && target->close();
+    const bool written = writeStripped(*source, status->size, *target) &&
+                         target->takeAccessOf(*status) && target->close();
     target.reset();
-    source.reset();
-    if (written &&
-        install(scratch, terrainFile, workingCopy, earlierCopy->kind != FileKind::Missing)) {
-        return true;
+    if (written && install(terrainFile, earlierCopy->kind != FileKind::Missing)) {
+        return keepSource();
     }
-    fileSystem_.remove(scratch);
+    fileSystem_.remove(scratch_);
     return false;
 }
 
-std::optional<std::uint64_t> TerrainEdits::writeStripped(File& source, File& target) {
+std::optional<std::uint64_t> TerrainEdits::writeStripped(File& source, std::uint64_t size,
+                                                         File& target) {
     ClearFilter filter;
     readBuffer_.resize(kBlockSize);
     writeBuffer_.clear();
+    std::uint64_t read = 0;
     std::uint64_t length = 0;
     for (;;) {
         const auto got = source.read(readBuffer_);
         if (!got) return std::nullopt;
         if (*got == 0) break;
+        read += *got;
         if (!filter.feed({readBuffer_.data(), *got}, writeBuffer_)) break;
         if (writeBuffer_.size() >= kBlockSize) {
-            if (!target.write(writeBuffer_)) return std::nullopt;
+            if (!target.writeAt(length, writeBuffer_)) return std::nullopt;
             length += writeBuffer_.size();
             writeBuffer_.clear();
         }
+        // A short read that reaches the size the file had when opened is its
+        // end: no need to ask once more.
+        if (*got < readBuffer_.size() && read >= size) break;
     }
     filter.finish(writeBuffer_);
-    if (!writeBuffer_.empty() && !target.write(writeBuffer_)) return std::nullopt;
+    if (!writeBuffer_.empty() && !target.writeAt(length, writeBuffer_)) return std::nullopt;
     return length + writeBuffer_.size();
 }
 
@@ -191,13 +218,12 @@ std::optional<std::uint64_t> TerrainEdits::writeStripped(File& source, File& tar
 // as the working copy. With hard links the terrain file is at every moment
 // either its previous or its new text, and whenever it is the new one, the
 // previous one is the working copy.
-bool TerrainEdits::install(const std::string& scratch, const std::string& terrainFile,
-                           const std::string& workingCopy, bool workingCopyExists) {
-    if (workingCopyExists && !fileSystem_.remove(workingCopy)) return false;
+bool TerrainEdits::install(const std::string& terrainFile, bool workingCopyExists) {
+    if (workingCopyExists && !fileSystem_.remove(workingCopy_)) return false;
 
-    switch (fileSystem_.link(terrainFile, workingCopy)) {
+    switch (fileSystem_.link(terrainFile, workingCopy_)) {
         case Outcome::Done:
-            return fileSystem_.replace(scratch, terrainFile);
+            return fileSystem_.replace(scratch_, terrainFile);
         case Outcome::Failed:
             return false;
         case Outcome::Unsupported:
@@ -205,9 +231,9 @@ bool TerrainEdits::install(const std::string& scratch, const std::string& terrai
     }
     // Without hard links the terrain file is briefly missing; a failure puts
     // it back.
-    if (!fileSystem_.rename(terrainFile, workingCopy)) return false;
-    if (fileSystem_.rename(scratch, terrainFile)) return true;
-    fileSystem_.rename(workingCopy, terrainFile);
+    if (!fileSystem_.rename(terrainFile, workingCopy_)) return false;
+    if (fileSystem_.rename(scratch_, terrainFile)) return true;
+    fileSystem_.rename(workingCopy_, terrainFile);
     return false;
 }
 

@@ -27,18 +27,22 @@ public:
 
     // Clear: rewrites the file without its decal lines; the previous text
     // stays in the folder's working copy "temp.txt". The folder ends in "/".
-    void StripDecalLines(const std::string& folder, const std::string& terrainFile);
+    void StripDecalLines(std::string_view folder, const std::string& terrainFile);
+
+    // Clear keeps the working copy open from one file of a folder to the
+    // next; this lets it go.
+    void releaseWorkingCopy();
 
 private:
     bool append(const std::string& terrainFile, const std::string& decalName);
     bool rewriteWithLine(File& file, const FileStatus& status, std::uint64_t end,
                          const std::string& terrainFile);
-    bool strip(const std::string& folder, const std::string& terrainFile);
+    bool strip(std::string_view folder, const std::string& terrainFile);
     std::unique_ptr<File> createScratch(const std::string& scratch);
-    // The number of bytes written, or nothing on a failure.
-    std::optional<std::uint64_t> writeStripped(File& source, File& target);
-    bool install(const std::string& scratch, const std::string& terrainFile,
-                 const std::string& workingCopy, bool workingCopyExists);
+    // The number of bytes written from the start of the target, or nothing on
+    // a failure. The size is the source's when it was opened.
+    std::optional<std::uint64_t> writeStripped(File& source, std::uint64_t size, File& target);
+    bool install(const std::string& terrainFile, bool workingCopyExists);
 
     FileSystem& fileSystem_;
     WindowSystem& window_;
@@ -46,6 +50,11 @@ private:
     std::vector<char> readBuffer_;
     std::string writeBuffer_;
     std::string line_;
+    std::string workingCopy_;
+    std::string scratch_;
+    // The working copy of the folder last cleared, still open for writing.
+    std::unique_ptr<File> kept_;
+    std::string keptFolder_;
 };
 
 }  // namespace grittydecal

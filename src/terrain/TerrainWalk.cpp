@@ -49,6 +49,7 @@ void TerrainWalk::start(const std::string& folder, Edit edit) {
     shownPath_ = folder;
     realPath_ = fileSystem_.storedPath(folder).value_or(folder);
     walk(edit);
+    edits_.releaseWorkingCopy();
 }
 
 void TerrainWalk::walk(Edit edit) {
@@ -82,7 +83,8 @@ void TerrainWalk::walk(Edit edit) {
             if (edit == Edit::Append) {
                 edits_.AppendDecalLine(realPath_, *decalName_);
             } else {
-                edits_.StripDecalLines(realPath_.substr(0, realLength), realPath_);
+                edits_.StripDecalLines(std::string_view(realPath_).substr(0, realLength),
+                                       realPath_);
             }
         }
 

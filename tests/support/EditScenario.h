@@ -11,7 +11,9 @@
 namespace grittydecal::testing {
 
 // One edit of terrain/a.ter in a fresh tree, for the tests that break the
-// file operations under it.
+// file operations under it. A Clear may come after another file of the same
+// folder, cleared by the same edits: the working copy is then the one kept
+// open from that file.
 struct EditScenario {
     enum class Edit { Set, Clear };
 
@@ -21,6 +23,7 @@ struct EditScenario {
     bool earlierCopy = false;  // a temp.txt is there already
     bool noExchange = false;
     bool noHardLinks = false;
+    bool afterAnother = false;
 
     void prepare(const TempTree& tree) const;
     void run(const TempTree& tree, FileSystem& files, WindowSystem& window) const;

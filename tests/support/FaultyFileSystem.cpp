@@ -92,8 +92,8 @@ std::optional<FileStatus> FaultyFileSystem::status(const std::string& path) {
     return real_.status(path);
 }
 
-std::unique_ptr<File> FaultyFileSystem::openForAppending(const std::string& path) {
-    return fails("openForAppending") ? nullptr : wrap(real_.openForAppending(path));
+std::unique_ptr<File> FaultyFileSystem::openForEditing(const std::string& path) {
+    return fails("openForEditing") ? nullptr : wrap(real_.openForEditing(path));
 }
 
 std::unique_ptr<File> FaultyFileSystem::openForReading(const std::string& path) {

@@ -14,7 +14,7 @@ namespace grittydecal::testing {
 // that. At the killAt-th call the process is killed instead.
 //
 // Names: "attributes", "storedName", "storedPath", "list", "status",
-// "openForAppending", "openForReading", "openForRewriting", "createNew",
+// "openForEditing", "openForReading", "openForRewriting", "createNew",
 // "remove", "rename", "replace", "exchange", "link", "unsupportedExchange"
 // and "unsupportedLink" (the file system cannot do these), and of open files "status", "read",
 // "readAt", "write", "writeAt", "truncate", "takeAccessOf", "close"; "shortWrite" makes the next
@@ -34,7 +34,7 @@ public:
     std::optional<std::string> storedPath(const std::string& path) override;
     std::unique_ptr<Listing> list(const std::string& folder) override;
     std::optional<FileStatus> status(const std::string& path) override;
-    std::unique_ptr<File> openForAppending(const std::string& path) override;
+    std::unique_ptr<File> openForEditing(const std::string& path) override;
     std::unique_ptr<File> openForReading(const std::string& path) override;
     std::unique_ptr<File> openForRewriting(const std::string& path) override;
     std::unique_ptr<File> createNew(const std::string& path) override;

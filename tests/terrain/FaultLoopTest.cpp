@@ -38,6 +38,10 @@ const EditScenario kScenarios[] = {
     {"Clear beside a working copy", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true},
     {"Clear beside a working copy, without exchange", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true,
      true},
+    {"Clear after another file of its folder", Edit::Clear, "A\nBASE\nDECAL_LIB x\n", true, false,
+     false, true},
+    {"Clear after another file of its folder, without exchange", Edit::Clear,
+     "A\nBASE\nDECAL_LIB x\n", true, true, false, true},
 };
 
 // Each scenario takes several operations; fewer failed runs would mean the

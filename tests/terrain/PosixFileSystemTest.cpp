@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <set>
 
 #include "support/TempTree.h"
 #include "terrain/PosixFileSystem.h"
@@ -79,14 +80,52 @@ TEST_F(PosixFileSystemTest, OpensOnlyRegularFilesAndAppendsOnlyToWritableOnes) {
     ASSERT_EQ(::mkfifo(tree.path("fifo").c_str(), 0666), 0);
     tree.folder("folder");
 
-    EXPECT_TRUE(files.openForAppending(tree.path("file")));
+    EXPECT_TRUE(files.openForEditing(tree.path("file")));
     EXPECT_TRUE(files.openForReading(tree.path("readonly")));
-    EXPECT_FALSE(files.openForAppending(tree.path("readonly")));
+    EXPECT_FALSE(files.openForEditing(tree.path("readonly")));
     for (const char* name : {"link", "fifo", "folder", "missing"}) {
-        EXPECT_FALSE(files.openForAppending(tree.path(name))) << name;
+        EXPECT_FALSE(files.openForEditing(tree.path(name))) << name;
         EXPECT_FALSE(files.openForReading(tree.path(name))) << name;
     }
     EXPECT_FALSE(files.createNew(tree.path("file")));
+}
+
+// While a folder is listed its entries are reached through the listing. An
+// entry listed as a regular file that has changed since is refused all the
+// same, and paths elsewhere keep working, in whatever order listings end.
+TEST_F(PosixFileSystemTest, EntriesOfAListedFolderAreCheckedWhenOpened) {
+    tree.folder("listed/inner");
+    for (const char* name : {"file", "fifo", "link", "folder"}) {
+        tree.file("listed/" + std::string(name), "x");
+    }
+    tree.file("other", "o");
+    auto listing = files.list(tree.path("listed"));
+    ASSERT_TRUE(listing);
+    std::set<std::string> opened;
+    for (Entry entry; listing->next(entry);) {
+        const std::string name(entry.name);
+        const std::string path = tree.path("listed/" + name);
+        if (name == "fifo" || name == "link" || name == "folder") ::unlink(path.c_str());
+        if (name == "fifo") ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+        if (name == "link") ASSERT_EQ(::symlink("file", path.c_str()), 0);
+        if (name == "folder") tree.folder("listed/folder");
+        if (files.openForEditing(path)) opened.insert(name);
+    }
+    EXPECT_EQ(opened, std::set<std::string>{"file"});
+
+    auto inner = files.list(tree.path("listed/inner/"));
+    ASSERT_TRUE(inner);
+    EXPECT_TRUE(files.openForReading(tree.path("other")));
+    EXPECT_TRUE(files.createNew(tree.path("listed/inner/new")));
+    EXPECT_TRUE(files.rename(tree.path("listed/file"), tree.path("listed/inner/moved")));
+    EXPECT_EQ(files.exchange(tree.path("listed/inner/moved"), tree.path("other")), Outcome::Done);
+    listing.reset();
+    EXPECT_TRUE(files.replace(tree.path("listed/inner/new"), tree.path("listed/inner/moved")));
+    inner.reset();
+    EXPECT_EQ(tree.read("other"), "x");
+    EXPECT_EQ(tree.read("listed/inner/moved"), "");
+    EXPECT_TRUE(files.remove(tree.path("listed/inner/moved")));
+    EXPECT_FALSE(tree.exists("listed/inner/moved"));
 }
 
 }  // namespace

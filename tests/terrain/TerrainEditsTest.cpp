@@ -210,26 +210,30 @@ TEST_F(ClearFixture, AFailureAtAnyStepLeavesTheFileAsItWas) {
     const std::string before = kTerrain + kLine;
     const std::pair<bool, std::vector<const char*>> cases[] = {
         {true,
-         {"openForReading", "read", "write", "truncate", "takeAccessOf", "close", "exchange"}},
+         {"open", "read", "writeAt", "shortWrite", "truncate", "takeAccessOf", "close",
+          "exchange"}},
         {false,
-         {"openForReading", "createNew", "read", "write", "takeAccessOf", "close", "link",
-          "replace"}},
+         {"open", "createNew", "read", "writeAt", "takeAccessOf", "close", "link", "replace"}},
     };
     for (const auto& [earlierCopy, operations] : cases) {
-        for (const char* failing : operations) {
+        for (const std::string name : operations) {
             tree.file("terrain/a.ter", before);
             if (earlierCopy) {
-                tree.file("terrain/temp.txt", "earlier");
+                // longer than the new text, so that it is cut
+                tree.file("terrain/temp.txt", std::string(500, 'e'));
             } else {
                 ::unlink(tree.path("terrain/temp.txt").c_str());
             }
             FaultyFileSystem faulty;
-            faulty.failing = {failing};
+            // a read-only open is tried when the open for editing fails
+            faulty.failing = name == "open"
+                                 ? std::set<std::string>{"openForEditing", "openForReading"}
+                                 : std::set<std::string>{name};
             window.events.clear();
             strip("a.ter", faulty);
-            EXPECT_EQ(tree.read("terrain/a.ter"), before) << failing;
-            EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName))) << failing;
-            EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << failing;
+            EXPECT_EQ(tree.read("terrain/a.ter"), before) << name;
+            EXPECT_FALSE(tree.exists("terrain/" + std::string(kScratchName))) << name;
+            EXPECT_EQ(window.events, std::vector<std::string>{"beep"}) << name;
         }
     }
 }
@@ -243,6 +247,24 @@ TEST_F(ClearFixture, AWorkingCopyWithAnotherNameIsNotWrittenInto) {
     EXPECT_EQ(tree.read("terrain/a.ter"), kTerrain);
     EXPECT_EQ(tree.read("terrain/temp.txt"), before);
     EXPECT_EQ(tree.read("elsewhere.txt"), "kept");
+}
+
+// From one file of a folder to the next the working copy stays open; if
+// another program has put its own file under that name meanwhile, the new
+// text goes into that one, not into the file that was moved away.
+TEST_F(ClearFixture, AWorkingCopyThatChangedHandsBetweenFilesIsNotWrittenInto) {
+    const std::string before = kTerrain + kLine;
+    tree.file("terrain/a.ter", before);
+    tree.file("terrain/b.ter", before + "NO_ALPHA\r\n");
+    edits.StripDecalLines(tree.path("terrain/"), tree.path("terrain/a.ter"));
+    ASSERT_EQ(::rename(tree.path("terrain/temp.txt").c_str(), tree.path("saved.txt").c_str()), 0);
+    tree.file("terrain/temp.txt", "another program's");
+
+    edits.StripDecalLines(tree.path("terrain/"), tree.path("terrain/b.ter"));
+    EXPECT_EQ(tree.read("terrain/b.ter"), kTerrain + "NO_ALPHA\r\n");
+    EXPECT_EQ(tree.read("terrain/temp.txt"), before + "NO_ALPHA\r\n");
+    EXPECT_EQ(tree.read("saved.txt"), before);
+    EXPECT_EQ(window.count("beep"), 0);
 }
 
 // In a shared folder the earlier working copy may be another user's: it is
@@ -262,8 +284,8 @@ TEST_F(ClearFixture, AnotherUsersWorkingCopyIsPassedOver) {
     if (child == 0) {
         if (::setgid(12345) != 0 || ::setuid(12345) != 0) ::_exit(2);
         RecordingWindow quiet;
-        TerrainEdits(files, quiet).StripDecalLines(tree.path("terrain/"),
-                                                   tree.path("terrain/a.ter"));
+        TerrainEdits(files, quiet)
+            .StripDecalLines(tree.path("terrain/"), tree.path("terrain/a.ter"));
         ::_exit(quiet.count("beep"));
     }
     int status = 0;

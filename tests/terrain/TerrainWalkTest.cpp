@@ -52,15 +52,13 @@ public:
         if (found == folders_.end()) return nullptr;
         return std::make_unique<ScriptedListing>(found->second);
     }
-    std::unique_ptr<File> openForAppending(const std::string& path) override {
-        window_.events.push_back("append " + path);
+    // Set and Clear both open the file for editing first.
+    std::unique_ptr<File> openForEditing(const std::string& path) override {
+        window_.events.push_back("open " + path);
         return nullptr;
     }
     std::optional<FileStatus> status(const std::string&) override { return FileStatus{}; }
-    std::unique_ptr<File> openForReading(const std::string& path) override {
-        window_.events.push_back("strip " + path);
-        return nullptr;
-    }
+    std::unique_ptr<File> openForReading(const std::string&) override { return nullptr; }
     std::optional<std::uint32_t> attributes(const std::string&) override { return {}; }
     std::optional<std::string> storedName(const std::string&) override { return {}; }
     std::optional<std::string> storedPath(const std::string& path) override { return path; }
@@ -101,11 +99,11 @@ TEST(TerrainWalk, SetGoesDepthFirstInListingOrderAndProcessesOnlyInEdits) {
     const std::vector<std::string> expected = {
         "label /X/",
         "label /X/terrain/",
-        "append /X/Terrain/A.ter",
+        "open /X/Terrain/A.ter",
         "beep",
         "label /X/terrain/sub/",
         "label /X/terrain/",
-        "append /X/Terrain/b.TER",
+        "open /X/Terrain/b.TER",
         "beep",
     };
     EXPECT_EQ(window.events, expected);
@@ -119,17 +117,10 @@ TEST(TerrainWalk, ClearProcessesMessagesAfterEveryEntry) {
         "label /X/",
         "process",  // .
         "process",  // ..
-        "label /X/terrain/",
-        "strip /X/Terrain/A.ter",
-        "beep",
-        "process",
-        "label /X/terrain/sub/",
+        "label /X/terrain/", "open /X/Terrain/A.ter", "beep", "process", "label /X/terrain/sub/",
         "process",  // c.ter, not in a terrain folder
         "process",  // Sub
-        "label /X/terrain/",
-        "strip /X/Terrain/b.TER",
-        "beep",
-        "process",
+        "label /X/terrain/", "open /X/Terrain/b.TER", "beep", "process",
         "process",  // Terrain
     };
     EXPECT_EQ(window.events, expected);
@@ -140,7 +131,7 @@ TEST(TerrainWalk, AFolderThatCannotBeListedIsPassedOverSilently) {
     ScriptedFileSystem files(
         {{"/X/", {{"gone", 16}, {"Terrain", 16}}}, {"/X/Terrain/", {{"a.ter", 0}}}}, window);
     TerrainWalk(files, window).AddDecalLines("/X/", "d.dcl");
-    EXPECT_EQ(window.count("append /X/Terrain/a.ter"), 1);
+    EXPECT_EQ(window.count("open /X/Terrain/a.ter"), 1);
     EXPECT_EQ(window.labels(), (std::vector<std::string>{"/X/", "/X/", "/X/terrain/"}));
 
     window.events.clear();
