@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <string_view>
 
@@ -64,6 +65,9 @@ private:
     QScrollArea* scrollArea_;
     QWidget* client_;
     DecalCommands commands_;
+    // Since pending messages were last processed; invalid before a command's
+    // first request.
+    QElapsedTimer sinceMessages_;
     bool endRequested_ = false;
     bool closeRequested_ = false;
     bool shown_ = false;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +56,7 @@ private slots:
     void secondCommandWhileOneRuns();
     void closeWhileACommandRuns();
     void longProgressTextScrolls();
+    void messagesKeepBeingProcessedWhileTheWalkAsks();
 
 private:
     // An area folder with terrain files at two depths.
@@ -331,13 +333,26 @@ void MainWindowTest::longProgressTextScrolls() {
     QVERIFY(!bar->isVisible());
 
     form_->setProgressText("/" + std::string(300, 'x') + "/terrain/");
-    form_->processPendingMessages();
+    QCoreApplication::processEvents();
     QVERIFY(bar->isVisible());
     QVERIFY(bar->maximum() > 0);
 
     form_->setProgressText(kDone);
-    form_->processPendingMessages();
+    QCoreApplication::processEvents();
     QVERIFY(!bar->isVisible());
+}
+
+// The walk asks after every entry; the window answers a few milliseconds
+// apart, and so still takes what comes in while the walk goes on.
+void MainWindowTest::messagesKeepBeingProcessedWhileTheWalkAsks() {
+    form_->processPendingMessages();
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        form_.get(), [&] { handled = true; }, Qt::QueuedConnection);
+    QElapsedTimer waited;
+    waited.start();
+    while (!handled && !waited.hasExpired(2000)) form_->processPendingMessages();
+    QVERIFY(handled);
 }
 
 QTEST_MAIN(MainWindowTest)
